@@ -1,0 +1,7 @@
+#include "exporter/reading/FirstQuadrantShift.h"
+
+namespace Exporter {
+
+void shiftToFirstQuadrant(ExportModel&) {}
+
+}  // namespace Exporter

@@ -1,0 +1,7 @@
+#include "exporter/reading/ProjectReader.h"
+
+namespace Exporter {
+
+void readProject(ExportModel&, Common::HostObject&, Common::HostObject&, const std::wstring&) {}
+
+}  // namespace Exporter

@@ -1,0 +1,7 @@
+#include "exporter/reading/RoomPass.h"
+
+namespace Exporter {
+
+void readRooms(ExportModel&, Common::HostObject&) {}
+
+}  // namespace Exporter

@@ -1,0 +1,11 @@
+#pragma once
+
+#include "common/host/HostObject.h"
+#include "exporter/model/ExportModel.h"
+
+namespace Exporter {
+
+// The room pass: appends one ExportRoom per host room (kind 20 left out).
+void readRooms(ExportModel& model, Common::HostObject& document);
+
+}  // namespace Exporter

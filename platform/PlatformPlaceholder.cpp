@@ -1,0 +1,2 @@
+// Replaced by the platform stand-ins.
+namespace Platform {}
