@@ -8,18 +8,32 @@ namespace Common {
 
 // Conversions at the edges of the programs (files, terminal, JSON). Inside,
 // texts are wide strings.
+// A value that is no Unicode scalar value (lone surrogate, beyond U+10FFFF)
+// becomes U+FFFD.
 std::string toUtf8(std::wstring_view text);
 // Invalid sequences become U+FFFD.
 std::wstring fromUtf8(std::string_view bytes);
+// Empty result when the bytes are not valid UTF-8.
+std::optional<std::wstring> fromUtf8Strict(std::string_view bytes);
 
 // Code page 932 (Shift-JIS as Windows writes it). A character that the code
-// page cannot represent is written as an XML character reference (&#x...;).
+// page cannot represent is written as an XML character reference with
+// upper-case hexadecimal digits (U+1F600 becomes "&#x1F600;"); a value that
+// is no Unicode scalar value (a lone surrogate, beyond U+10FFFF) is written
+// as "&#xFFFD;", since a reference to it would make the XML ill-formed.
 std::string toCp932WithReferences(std::wstring_view text);
 // Empty result when the bytes are not valid code page 932.
 std::optional<std::wstring> fromCp932(std::string_view bytes);
 
-// The locale's character set (the "ANSI code page" on this platform); empty
-// result when the bytes do not decode.
+// The locale's character set (the "ANSI code page" on this platform): the
+// code set of the current LC_CTYPE locale (nl_langinfo(CODESET)), so it
+// follows whatever the program's start-up set with setlocale; in the "C"
+// locale that is ASCII. Empty result when the bytes do not decode.
 std::optional<std::wstring> fromLocaleCharset(std::string_view bytes);
+
+// A text file in the "ANSI code page" (ini file, fitting table): UTF-8 when
+// it begins with a UTF-8 byte order mark (the mark is dropped), otherwise the
+// locale's character set. Empty result when the bytes do not decode.
+std::optional<std::wstring> fromAnsiFile(std::string_view bytes);
 
 }  // namespace Common

@@ -1,0 +1,185 @@
+#include "common/text/Encoding.h"
+
+#include <iconv.h>
+#include <langinfo.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <stdexcept>
+
+namespace Common {
+
+namespace {
+
+// What a conversion does with a unit that the target cannot take or that is
+// not valid in the source.
+enum class OnInvalid { Fail, Replace, Reference };
+
+class Converter {
+public:
+    Converter(const char* to, const char* from) : cd_(iconv_open(to, from))
+    {
+        if (cd_ == reinterpret_cast<iconv_t>(-1)) {
+            throw std::runtime_error(std::string("character set conversion from ") + from + " to " + to +
+                                     " is not available");
+        }
+    }
+    ~Converter() { iconv_close(cd_); }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    // Converts `in`; `unit` is the size of one source character (skipped on
+    // an invalid one), `substitute` what stands in for it. False only when
+    // `mode` is Fail and something did not convert.
+    template <typename Substitute>
+    bool run(const char* in, std::size_t inLeft, std::size_t unit, OnInvalid mode, std::string& out,
+             Substitute substitute)
+    {
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        out.clear();
+        std::size_t used = 0;
+        out.resize(inLeft * 2 + 16);
+        char* source = const_cast<char*>(in);
+        while (true) {
+            char* target = out.data() + used;
+            std::size_t targetLeft = out.size() - used;
+            const std::size_t rc = inLeft == 0 ? iconv(cd_, nullptr, nullptr, &target, &targetLeft)
+                                               : iconv(cd_, &source, &inLeft, &target, &targetLeft);
+            const int error = errno;
+            used = out.size() - targetLeft;
+            if (rc != static_cast<std::size_t>(-1)) {
+                if (inLeft == 0) {
+                    break;
+                }
+                continue;
+            }
+            if (error == E2BIG) {
+                out.resize(out.size() * 2);
+                continue;
+            }
+            if (error != EILSEQ && error != EINVAL) {
+                return false;
+            }
+            // EILSEQ: an invalid or unconvertible character; EINVAL: an
+            // incomplete sequence at the end of the input.
+            if (mode == OnInvalid::Fail) {
+                return false;
+            }
+            const std::size_t skip = error == EINVAL ? inLeft : std::min(unit, inLeft);
+            out.resize(used);
+            substitute(std::string_view(source, skip), out);
+            used = out.size();
+            out.resize(used + inLeft * 2 + 16);
+            source += skip;
+            inLeft -= skip;
+        }
+        out.resize(used);
+        return true;
+    }
+
+private:
+    iconv_t cd_;
+};
+
+bool isScalarValue(std::uint32_t c)
+{
+    return c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
+}
+
+std::string bytesOf(std::wstring_view text)
+{
+    return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+}
+
+std::wstring wideOf(const std::string& bytes)
+{
+    return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+}
+
+void appendWide(std::string& out, wchar_t c)
+{
+    out.append(reinterpret_cast<const char*>(&c), sizeof c);
+}
+
+std::optional<std::wstring> decodeStrict(const char* charset, std::string_view bytes)
+{
+    Converter converter("WCHAR_T", charset);
+    std::string out;
+    if (!converter.run(bytes.data(), bytes.size(), 1, OnInvalid::Fail, out, [](std::string_view, std::string&) {})) {
+        return std::nullopt;
+    }
+    return wideOf(out);
+}
+
+}  // namespace
+
+std::string toUtf8(std::wstring_view text)
+{
+    Converter converter("UTF-8", "WCHAR_T");
+    const std::string in = bytesOf(text);
+    std::string out;
+    converter.run(in.data(), in.size(), sizeof(wchar_t), OnInvalid::Replace, out,
+                  [](std::string_view, std::string& o) { o += "\xEF\xBF\xBD"; });
+    return out;
+}
+
+std::wstring fromUtf8(std::string_view bytes)
+{
+    // Each byte that does not begin a valid sequence becomes one U+FFFD.
+    Converter converter("WCHAR_T", "UTF-8");
+    std::string out;
+    converter.run(bytes.data(), bytes.size(), 1, OnInvalid::Replace, out,
+                  [](std::string_view, std::string& o) { appendWide(o, L'\uFFFD'); });
+    return wideOf(out);
+}
+
+std::optional<std::wstring> fromUtf8Strict(std::string_view bytes)
+{
+    return decodeStrict("UTF-8", bytes);
+}
+
+std::string toCp932WithReferences(std::wstring_view text)
+{
+    Converter converter("CP932", "WCHAR_T");
+    const std::string in = bytesOf(text);
+    std::string out;
+    converter.run(in.data(), in.size(), sizeof(wchar_t), OnInvalid::Reference, out,
+                  [](std::string_view unit, std::string& o) {
+                      std::uint32_t c = 0xFFFD;
+                      if (unit.size() == sizeof(wchar_t)) {
+                          wchar_t w;
+                          std::copy(unit.begin(), unit.end(), reinterpret_cast<char*>(&w));
+                          c = static_cast<std::uint32_t>(w);
+                          if (!isScalarValue(c)) {
+                              c = 0xFFFD;
+                          }
+                      }
+                      char reference[16];
+                      std::snprintf(reference, sizeof reference, "&#x%X;", static_cast<unsigned>(c));
+                      o += reference;
+                  });
+    return out;
+}
+
+std::optional<std::wstring> fromCp932(std::string_view bytes)
+{
+    return decodeStrict("CP932", bytes);
+}
+
+std::optional<std::wstring> fromLocaleCharset(std::string_view bytes)
+{
+    return decodeStrict(nl_langinfo(CODESET), bytes);
+}
+
+std::optional<std::wstring> fromAnsiFile(std::string_view bytes)
+{
+    constexpr std::string_view bom = "\xEF\xBB\xBF";
+    if (bytes.substr(0, bom.size()) == bom) {
+        return fromUtf8Strict(bytes.substr(bom.size()));
+    }
+    return fromLocaleCharset(bytes);
+}
+
+}  // namespace Common

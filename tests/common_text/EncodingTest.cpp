@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include <clocale>
+
+#include "common/text/Encoding.h"
+
+using namespace Common;
+
+namespace {
+
+// Sets LC_CTYPE for one test and restores the previous one.
+class CtypeLocale {
+public:
+    explicit CtypeLocale(const char* name) : previous_(std::setlocale(LC_CTYPE, nullptr))
+    {
+        ok_ = std::setlocale(LC_CTYPE, name) != nullptr;
+    }
+    ~CtypeLocale() { std::setlocale(LC_CTYPE, previous_.c_str()); }
+    bool ok() const { return ok_; }
+
+private:
+    std::string previous_;
+    bool ok_ = false;
+};
+
+const std::wstring kJapanese = L"CEDXMの出力が完了しました";
+const std::string kJapaneseUtf8 = "CEDXM\xE3\x81\xAE\xE5\x87\xBA\xE5\x8A\x9B\xE3\x81\x8C\xE5\xAE\x8C\xE4\xBA\x86"
+                                  "\xE3\x81\x97\xE3\x81\xBE\xE3\x81\x97\xE3\x81\x9F";
+
+}  // namespace
+
+TEST(Utf8, RoundTripOfJapaneseAndEmoji)
+{
+    EXPECT_EQ(toUtf8(kJapanese), kJapaneseUtf8);
+    EXPECT_EQ(fromUtf8(kJapaneseUtf8), kJapanese);
+    const std::wstring emoji = L"a\U0001F600b";
+    EXPECT_EQ(toUtf8(emoji), "a\xF0\x9F\x98\x80" "b");
+    EXPECT_EQ(fromUtf8(toUtf8(emoji)), emoji);
+    EXPECT_EQ(toUtf8(L""), "");
+    EXPECT_EQ(fromUtf8(""), L"");
+    // Embedded NUL characters survive.
+    EXPECT_EQ(fromUtf8(std::string_view("a\0b", 3)), std::wstring(L"a\0b", 3));
+}
+
+TEST(Utf8, InvalidInputBecomesReplacementCharacter)
+{
+    EXPECT_EQ(fromUtf8("a\xFF" "b"), L"a\uFFFDb");
+    // Overlong form and encoded surrogate are not valid UTF-8.
+    EXPECT_EQ(fromUtf8("\xC0\xAF"), L"\uFFFD\uFFFD");
+    EXPECT_EQ(fromUtf8("x\xED\xA0\x80").substr(0, 2), L"x\uFFFD");
+    EXPECT_EQ(fromUtf8("x\xED\xA0\x80").find_first_not_of(L"x\uFFFD"), std::wstring::npos);
+    // A sequence cut off at the end.
+    EXPECT_EQ(fromUtf8("ok\xE3\x81"), L"ok\uFFFD");
+    // A lone surrogate inside a wide string cannot be written as UTF-8.
+    EXPECT_EQ(toUtf8(std::wstring(L"a") + wchar_t(0xD800) + L"b"), "a\xEF\xBF\xBD" "b");
+    EXPECT_EQ(fromUtf8Strict("a\xFF"), std::nullopt);
+    EXPECT_EQ(fromUtf8Strict("ok\xE3\x81"), std::nullopt);
+    EXPECT_EQ(fromUtf8Strict(kJapaneseUtf8), kJapanese);
+}
+
+TEST(Cp932, WritesShiftJisAndReferencesWhatItCannotHold)
+{
+    // の = 82 CC, 出 = 8F 6F, 高 = 8D 82
+    EXPECT_EQ(toCp932WithReferences(L"の出高"), "\x82\xCC\x8F\x6F\x8D\x82");
+    EXPECT_EQ(toCp932WithReferences(L"a\\~"), "a\\~");
+    // Half-width katakana ｱ is one byte.
+    EXPECT_EQ(toCp932WithReferences(L"\uFF71"), "\xB1");
+    // NEC special character ① (87 40) and IBM extension 髙 (FB FC).
+    EXPECT_EQ(toCp932WithReferences(L"\u2460\u9AD9"), "\x87\x40\xFB\xFC");
+    EXPECT_EQ(toCp932WithReferences(L"\U0001F600"), "&#x1F600;");
+    EXPECT_EQ(toCp932WithReferences(L"x\u00E9y"), "x&#xE9;y");
+    EXPECT_EQ(toCp932WithReferences(L"の\U0001F600の\u20AC"), "\x82\xCC&#x1F600;\x82\xCC&#x20AC;");
+    EXPECT_EQ(toCp932WithReferences(std::wstring(1, wchar_t(0xDC00))), "&#xFFFD;");
+    EXPECT_EQ(toCp932WithReferences(L""), "");
+}
+
+TEST(Cp932, ReadsShiftJisAndRefusesInvalidBytes)
+{
+    EXPECT_EQ(fromCp932("\x82\xCC\x8F\x6F\x8D\x82"), std::optional<std::wstring>(L"の出高"));
+    const std::wstring japanese = L"基準床高 窓開口.m3d ドア開口";
+    EXPECT_EQ(fromCp932(toCp932WithReferences(japanese)), japanese);
+    // A lead byte without its trail byte, and an unassigned lead byte.
+    EXPECT_EQ(fromCp932("ab\x82"), std::nullopt);
+    EXPECT_EQ(fromCp932("\xA0"), std::nullopt);
+    EXPECT_EQ(fromCp932(""), std::optional<std::wstring>(L""));
+}
+
+TEST(LocaleCharset, FollowsCtypeLocaleAndByteOrderMark)
+{
+    {
+        CtypeLocale c("C");
+        ASSERT_TRUE(c.ok());
+        EXPECT_EQ(fromLocaleCharset("plain"), std::optional<std::wstring>(L"plain"));
+        EXPECT_EQ(fromLocaleCharset("\xE3\x81\xAE"), std::nullopt);
+        // With a byte order mark the file is UTF-8 whatever the locale.
+        EXPECT_EQ(fromAnsiFile("\xEF\xBB\xBF\xE3\x81\xAE=1"), std::optional<std::wstring>(L"の=1"));
+        EXPECT_EQ(fromAnsiFile("\xEF\xBB\xBF\xFF"), std::nullopt);
+    }
+    {
+        CtypeLocale utf8("C.UTF-8");
+        ASSERT_TRUE(utf8.ok());
+        EXPECT_EQ(fromLocaleCharset("\xE3\x81\xAE"), std::optional<std::wstring>(L"の"));
+        EXPECT_EQ(fromAnsiFile("\xE3\x81\xAE"), std::optional<std::wstring>(L"の"));
+    }
+}
