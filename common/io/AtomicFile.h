@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -14,5 +15,8 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes, std::s
 
 // Reads a whole file; false with `error` set (path and reason) on failure.
 bool readWholeFile(const std::string& path, std::string& bytes, std::string& error);
+// The same, refusing (false, `error` set) a file larger than `maxBytes`, so
+// that a huge file or an endless device cannot exhaust memory or hang.
+bool readWholeFile(const std::string& path, std::string& bytes, std::string& error, std::size_t maxBytes);
 
 }  // namespace Common
