@@ -1,7 +1,237 @@
 #include "exporter/reading/WallPass.h"
 
+#include <algorithm>
+#include <map>
+#include <memory>
+
+#include "common/geometry/Geometry.h"
+#include "exporter/geometry/OutlineAlgorithms.h"
+#include "exporter/reading/HostReading.h"
+#include "exporter/reading/OpeningExtraction.h"
+#include "exporter/reading/RoomHeightRange.h"
+#include "exporter/reading/StoreyFinish.h"
+#include "exporter/reading/StoreyLevels.h"
+#include "exporter/reading/WallBoxes.h"
+
 namespace Exporter {
 
-void readWallsAndOpenings(ExportModel&, Common::HostObject&, int) {}
+namespace {
+
+constexpr int kType5BoxOp = 71;
+constexpr int kType20BoxOp = 66;
+constexpr int kWallAttachedOp = 77;
+
+class WallPass {
+public:
+    WallPass(ExportModel& model, Common::HostObject& document, int openingExtendType)
+        : model_(model), document_(document)
+    {
+        layout_.openingExtendType = openingExtendType;
+    }
+
+    WallObjectsResult run()
+    {
+        layout_.wallThickness = standardWallThickness(readStoreySettings(document_));
+        sets_ = collectStoreyOutlineSets(model_);
+        forEachHostObject(document_, [&] { readCurrentObject(); });
+        return {std::move(sets_), layout_.wallThickness};
+    }
+
+private:
+
+    void readCurrentObject()
+    {
+        const int storey = currentObjectStorey(document_);
+        const std::uint32_t type = currentObjectType(document_);
+        if (type == 5) {
+            readType5Box(storey);
+        } else if (type == 20) {
+            readType20Box(storey);
+        } else if (type == 21 || type == 22 || type == 23 || type == 48) {
+            readWallAttached(storey);
+        }
+        // Any object may carry a fitting, a wall box or a room as well.
+        appendFittingOpening(model_, document_, storey, layout_);
+    }
+
+    void readType5Box(int storey)
+    {
+        Common::Arguments args;
+        args.push_back(outUI2());
+        for (int i = 0; i < 4; ++i) {
+            args.push_back(outR8());
+        }
+        args.push_back(outUI2());
+        args.push_back(outR8());
+        args.push_back(outR8());
+        document_.call(kType5BoxOp, args);
+        const WallBoxShape box{argR8(kType5BoxOp, args, 1), argR8(kType5BoxOp, args, 2),
+                               argR8(kType5BoxOp, args, 3), argR8(kType5BoxOp, args, 4)};
+        const bool fullHeight = argUI2(kType5BoxOp, args, 5) != 0;
+        const double bottom = argR8(kType5BoxOp, args, 6);
+        const double top = argR8(kType5BoxOp, args, 7);
+        appendWallBox(storey, box, [&](const RoomHeightRange& range) {
+            return type5WallHeights(fullHeight, bottom, top, range);
+        });
+    }
+
+    void readType20Box(int storey)
+    {
+        Common::Arguments args;
+        for (int i = 0; i < 4; ++i) {
+            args.push_back(outR8());
+        }
+        args.push_back(outUI2());
+        args.push_back(outR8());
+        args.push_back(outR8());
+        document_.call(kType20BoxOp, args);
+        const WallBoxShape box{argR8(kType20BoxOp, args, 0), argR8(kType20BoxOp, args, 1),
+                               argR8(kType20BoxOp, args, 2), argR8(kType20BoxOp, args, 3)};
+        const bool hanging = argUI2(kType20BoxOp, args, 4) != 0;
+        const double bottom = argR8(kType20BoxOp, args, 5);
+        const double height = argR8(kType20BoxOp, args, 6);
+        appendWallBox(storey, box, [&](const RoomHeightRange& range) {
+            return type20WallHeights(hanging, bottom, height, range);
+        });
+    }
+
+    // A box that lies in no room of its storey gives no wall.
+    template <typename Heights>
+    void appendWallBox(int storey, const WallBoxShape& box, Heights&& heights)
+    {
+        double thickness = 0;
+        const Common::Segment line = wallBoxCentreLine(box, thickness);
+        const RoomHeightRange range = roomHeightRange(model_, storey, line.start, line.end);
+        if (range.touchesRoom()) {
+            appendWall(storey, line, thickness, heights(range));
+        }
+    }
+
+    // Doors, openings and short walls set into a wall line. What the object
+    // becomes is decided by the type the host gives when asked again.
+    void readWallAttached(int storey)
+    {
+        Common::Arguments args;
+        args.push_back(outUI2());
+        for (int i = 0; i < 6; ++i) {
+            args.push_back(outR8());
+        }
+        document_.call(kWallAttachedOp, args);
+        const Vector2d p1(argR8(kWallAttachedOp, args, 1), argR8(kWallAttachedOp, args, 2));
+        const Vector2d p2(argR8(kWallAttachedOp, args, 3), argR8(kWallAttachedOp, args, 4));
+        const double upper = argR8(kWallAttachedOp, args, 5);
+        const double lower = argR8(kWallAttachedOp, args, 6);
+        const RoomHeightRange range = roomHeightRange(model_, storey, p1, p2);
+        if (!range.touchesRoom()) {
+            return;
+        }
+        const double f = range.floorMax;
+        const double c = range.ceilingMax;
+        const double h = range.height();
+        const Common::Segment asRead{p1, p2};
+        switch (currentObjectType(document_)) {
+        case 21:
+            cutRoomEdges(storey, openingFrom(storey, asRead, upper, lower, range, WallAttachedOpening::FullHeight));
+            break;
+        case 22:
+            if (lower <= 0 && upper >= h) {
+                cutRoomEdges(storey, openingFrom(storey, asRead, upper, lower, range, WallAttachedOpening::FullHeight));
+            } else if (lower <= 0) {
+                appendWall(storey, asRead, layout_.wallThickness, {2, f + upper, c});
+                cutRoomEdges(storey, asRead);
+            } else if (upper >= h) {
+                appendWall(storey, asRead, layout_.wallThickness, {3, f, f + lower});
+                cutRoomEdges(storey, asRead);
+            } else {
+                // Wall above and below: the room-edge wall runs on through it.
+                openingFrom(storey, asRead, upper, lower, range, WallAttachedOpening::WindowLike);
+            }
+            break;
+        case 23:
+            appendWall(storey, asRead, layout_.wallThickness, {3, f, f + lower});
+            cutRoomEdges(storey, asRead);
+            break;
+        case 48:
+            appendWall(storey, asRead, upper + lower, {1, f, c});
+            cutRoomEdges(storey, asRead);
+            break;
+        default:
+            break;
+        }
+    }
+
+    Common::Segment openingFrom(int storey, const Common::Segment& segment, double upper, double lower,
+                                const RoomHeightRange& range, WallAttachedOpening kind)
+    {
+        return appendWallAttachedOpening(model_, storey, segment.start, segment.end, upper, lower, range, kind,
+                                         layout_);
+    }
+
+    // The room outline edges along the object give way to what it made.
+    void cutRoomEdges(int storey, const Common::Segment& segment)
+    {
+        sets_[storey].openingSegments.push_back(segment);
+    }
+
+    void appendWall(int storey, const Common::Segment& line, double thickness, const WallHeights& heights)
+    {
+        auto wall = std::make_unique<ExportWall>();
+        wall->storey = storey;
+        wall->kindCode = heights.kindCode;
+        wall->start = line.start;
+        wall->end = line.end;
+        wall->thickness = thickness;
+        wall->bottomHeight = heights.bottom;
+        wall->topHeight = heights.top;
+        model_.walls.push_back(std::move(wall));
+    }
+
+    ExportModel& model_;
+    Common::HostObject& document_;
+    OpeningLayout layout_;
+    StoreyOutlineSets sets_;
+};
+
+}  // namespace
+
+namespace {
+
+// Balconies (code 18) and rooms of a kind the tables do not know (code 0)
+// have no walls of their own and are not part of the house's outline.
+bool shapesWalls(const ExportRoom& room)
+{
+    return room.kindCode != 0 && room.kindCode != 18;
+}
+
+}  // namespace
+
+StoreyOutlineSets collectStoreyOutlineSets(const ExportModel& model)
+{
+    StoreyOutlineSets sets;
+    for (const auto& room : model.rooms) {
+        if (!shapesWalls(*room)) {
+            continue;
+        }
+        std::vector<Vector2d> outline = room->outline;
+        if (!Common::runsClockwise(outline)) {
+            std::reverse(outline.begin(), outline.end());
+        }
+        sets[room->storey].outlines.push_back(std::move(outline));
+    }
+    return sets;
+}
+
+WallObjectsResult readWallObjects(ExportModel& model, Common::HostObject& document, int openingExtendType)
+{
+    return WallPass(model, document, openingExtendType).run();
+}
+
+void readWallsAndOpenings(ExportModel& model, Common::HostObject& document, int openingExtendType)
+{
+    const WallObjectsResult read = readWallObjects(model, document, openingExtendType);
+    for (const auto& [storey, set] : read.sets) {
+        finishStorey(model, storey, set, read.wallThickness);
+    }
+}
 
 }  // namespace Exporter

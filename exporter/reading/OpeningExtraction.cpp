@@ -1,0 +1,113 @@
+#include "exporter/reading/OpeningExtraction.h"
+
+#include <cmath>
+#include <memory>
+#include <numbers>
+
+#include "common/geometry/Geometry.h"
+#include "exporter/reading/FittingMap.h"
+#include "exporter/reading/HostReading.h"
+
+namespace Exporter {
+
+namespace {
+
+constexpr int kFittingOp = 68;
+constexpr std::uint32_t kDoorObjectType = 8;
+constexpr std::uint32_t kFittingObjectType = 27;
+
+constexpr int kWindowLike = 1;
+constexpr int kDoorLike = 2;
+constexpr int kWithoutFitting = 3;
+
+// Fills the members every opening shares from its segment as the host gave
+// it: start and end (lengthened when the layout asks for it) and the
+// rectangle in space, whose corners keep the unlengthened ends.
+void placeOpening(ExportOpening& opening, const Vector2d& p1, const Vector2d& p2, const OpeningLayout& layout)
+{
+    opening.start = p1;
+    opening.end = p2;
+    if (layout.openingExtendType == 1) {
+        Common::extendSegment(opening.start, opening.end, layout.wallThickness / 2);
+    }
+    const double high = opening.headHeight;
+    const double low = opening.headHeight - opening.height;
+    opening.region3D = {Vector3d(p1.x, p1.y, low), Vector3d(p2.x, p2.y, low), Vector3d(p2.x, p2.y, high),
+                        Vector3d(p1.x, p1.y, high)};
+}
+
+int fittingKindCode(std::uint32_t objectType, double sill)
+{
+    if (objectType == kDoorObjectType) {
+        return kDoorLike;
+    }
+    if (objectType == kFittingObjectType) {
+        return sill > 0 ? kWindowLike : kDoorLike;
+    }
+    return kWithoutFitting;
+}
+
+}  // namespace
+
+Common::Segment appendWallAttachedOpening(ExportModel& model, int storey, const Vector2d& p1, const Vector2d& p2,
+                                          double upper, double lower, const RoomHeightRange& range,
+                                          WallAttachedOpening kind, const OpeningLayout& layout)
+{
+    auto opening = std::make_unique<ExportOpening>();
+    opening->storey = storey;
+    if (kind == WallAttachedOpening::FullHeight) {
+        opening->kindCode = kWithoutFitting;
+        opening->headHeight = range.ceilingMax;
+        opening->height = range.height();
+    } else {
+        opening->kindCode = kWindowLike;
+        opening->headHeight = range.floorMax + upper;
+        opening->height = upper - lower;
+    }
+    opening->width = (p2 - p1).length();
+    placeOpening(*opening, p1, p2, layout);
+    const Common::Segment laidOut{opening->start, opening->end};
+    model.openings.push_back(std::move(opening));
+    return laidOut;
+}
+
+void appendFittingOpening(ExportModel& model, Common::HostObject& document, int storey, const OpeningLayout& layout)
+{
+    Common::Arguments args;
+    args.push_back(outText());  // fitting name
+    for (int i = 0; i < 6; ++i) {
+        args.push_back(outR8());  // centre x, centre y, sill, angle, width, height
+    }
+    args.push_back(outUI2());
+    if (document.call(kFittingOp, args).asInteger() == 0) {
+        return;
+    }
+    const std::wstring name = argText(kFittingOp, args, 0);
+    const Vector2d centre(argR8(kFittingOp, args, 1), argR8(kFittingOp, args, 2));
+    const double sill = argR8(kFittingOp, args, 3);
+    const double angle = argR8(kFittingOp, args, 4) * std::numbers::pi / 180.0;
+    const double width = argR8(kFittingOp, args, 5);
+    const double height = argR8(kFittingOp, args, 6);
+
+    const int kindCode = fittingKindCode(currentObjectType(document), sill);
+    std::wstring modelNumber = lookupModelNumber(model, name);
+
+    const Vector2d halfSpan = Vector2d(std::cos(angle), std::sin(angle)) * (width / 2);
+    const Vector2d p1 = centre - halfSpan;
+    const Vector2d p2 = centre + halfSpan;
+    const RoomHeightRange range = roomHeightRange(model, storey, p1, p2);
+    if (!range.touchesRoom()) {
+        return;
+    }
+    auto opening = std::make_unique<ExportOpening>();
+    opening->storey = storey;
+    opening->kindCode = kindCode;
+    opening->modelNumber = std::move(modelNumber);
+    opening->headHeight = range.floorMax + sill + height;
+    opening->width = width;
+    opening->height = height;
+    placeOpening(*opening, p1, p2, layout);
+    model.openings.push_back(std::move(opening));
+}
+
+}  // namespace Exporter

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "common/geometry/Vector2.h"
+#include "exporter/model/ExportModel.h"
+
+namespace Exporter {
+
+// The heights of the rooms a segment belongs to: the highest floor and,
+// taken separately, the highest ceiling. Both are 0 when no room matches.
+struct RoomHeightRange {
+    double floorMax = 0;
+    double ceilingMax = 0;
+
+    // False when no room matched (both heights 0).
+    bool touchesRoom() const { return floorMax * floorMax + ceilingMax * ceilingMax > 0; }
+    double height() const { return ceilingMax - floorMax; }
+};
+
+// A room of `storey` matches when both ends lie inside or on its outline, or
+// when the segment runs along its outline; every room of the model counts,
+// whatever its kind.
+RoomHeightRange roomHeightRange(const ExportModel& model, int storey, const Vector2d& p1, const Vector2d& p2);
+
+}  // namespace Exporter

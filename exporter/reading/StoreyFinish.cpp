@@ -1,0 +1,53 @@
+#include "exporter/reading/StoreyFinish.h"
+
+#include <memory>
+
+#include "exporter/reading/RoomHeightRange.h"
+
+namespace Exporter {
+
+namespace {
+
+// Wall lines shorter than 0.1 are left-overs of the slab walk, not walls.
+constexpr double kMinWallLengthSquared = 0.01;
+constexpr int kFullHeight = 1;
+
+}  // namespace
+
+void appendOuterLines(ExportModel& model, int storey, const std::vector<std::vector<Vector2d>>& chains)
+{
+    for (const auto& chain : chains) {
+        auto line = std::make_unique<ExportOuterLine>();
+        line->storey = storey;
+        line->points = chain;
+        model.outerLines.push_back(std::move(line));
+    }
+}
+
+void appendRoomEdgeWalls(ExportModel& model, int storey, const std::vector<Common::Segment>& lines,
+                         double wallThickness)
+{
+    for (const Common::Segment& line : lines) {
+        if ((line.end - line.start).lengthSquared() < kMinWallLengthSquared) {
+            continue;
+        }
+        const RoomHeightRange range = roomHeightRange(model, storey, line.start, line.end);
+        auto wall = std::make_unique<ExportWall>();
+        wall->storey = storey;
+        wall->kindCode = kFullHeight;
+        wall->start = line.start;
+        wall->end = line.end;
+        wall->thickness = wallThickness;
+        wall->bottomHeight = range.floorMax;
+        wall->topHeight = range.ceilingMax;
+        model.walls.push_back(std::move(wall));
+    }
+}
+
+void finishStorey(ExportModel& model, int storey, const StoreyOutlineSet& set, double wallThickness)
+{
+    appendOuterLines(model, storey, exteriorOutlines(set));
+    appendRoomEdgeWalls(model, storey, roomEdgeWallLines(set), wallThickness);
+}
+
+}  // namespace Exporter
