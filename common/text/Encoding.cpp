@@ -113,6 +113,17 @@ std::optional<std::wstring> decodeStrict(const char* charset, std::string_view b
     return wideOf(out);
 }
 
+std::wstring decodeReplacing(const char* charset, std::string_view bytes)
+{
+    Converter converter("WCHAR_T", charset);
+    std::string out;
+    converter.run(bytes.data(), bytes.size(), 1, OnInvalid::Replace, out,
+                  [](std::string_view, std::string& o) { appendWide(o, L'\uFFFD'); });
+    return wideOf(out);
+}
+
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
 }  // namespace
 
 std::string toUtf8(std::wstring_view text)
@@ -128,11 +139,7 @@ std::string toUtf8(std::wstring_view text)
 std::wstring fromUtf8(std::string_view bytes)
 {
     // Each byte that does not begin a valid sequence becomes one U+FFFD.
-    Converter converter("WCHAR_T", "UTF-8");
-    std::string out;
-    converter.run(bytes.data(), bytes.size(), 1, OnInvalid::Replace, out,
-                  [](std::string_view, std::string& o) { appendWide(o, L'\uFFFD'); });
-    return wideOf(out);
+    return decodeReplacing("UTF-8", bytes);
 }
 
 std::optional<std::wstring> fromUtf8Strict(std::string_view bytes)
@@ -175,11 +182,18 @@ std::optional<std::wstring> fromLocaleCharset(std::string_view bytes)
 
 std::optional<std::wstring> fromAnsiFile(std::string_view bytes)
 {
-    constexpr std::string_view bom = "\xEF\xBB\xBF";
-    if (bytes.substr(0, bom.size()) == bom) {
-        return fromUtf8Strict(bytes.substr(bom.size()));
+    if (bytes.starts_with(kUtf8ByteOrderMark)) {
+        return fromUtf8Strict(bytes.substr(kUtf8ByteOrderMark.size()));
     }
     return fromLocaleCharset(bytes);
+}
+
+std::wstring fromAnsiFileReplacing(std::string_view bytes)
+{
+    if (bytes.starts_with(kUtf8ByteOrderMark)) {
+        return fromUtf8(bytes.substr(kUtf8ByteOrderMark.size()));
+    }
+    return decodeReplacing(nl_langinfo(CODESET), bytes);
 }
 
 }  // namespace Common

@@ -35,5 +35,8 @@ std::optional<std::wstring> fromLocaleCharset(std::string_view bytes);
 // it begins with a UTF-8 byte order mark (the mark is dropped), otherwise the
 // locale's character set. Empty result when the bytes do not decode.
 std::optional<std::wstring> fromAnsiFile(std::string_view bytes);
+// The same, but every byte that does not decode becomes U+FFFD, so that one
+// bad byte does not cost the rest of the file.
+std::wstring fromAnsiFileReplacing(std::string_view bytes);
 
 }  // namespace Common

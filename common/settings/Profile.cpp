@@ -1,0 +1,174 @@
+#include "common/settings/Profile.h"
+
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <cwctype>
+#include <optional>
+#include <string_view>
+
+#include "common/io/AtomicFile.h"
+#include "common/text/Encoding.h"
+
+namespace Common {
+
+namespace {
+
+// An ini file is a few hundred bytes; anything beyond this is not one and is
+// treated like an unreadable file (every value at its default) instead of
+// being loaded whole.
+constexpr std::size_t kMaxProfileBytes = 16u * 1024u * 1024u;
+
+// The text buffer of the profile reader holds 1024 UTF-16 units, one of
+// them the terminating zero.
+constexpr std::size_t kMaxValueUnits = 1023;
+
+bool isBlank(wchar_t c)
+{
+    // 0x1A is the old end-of-file mark that editors leave behind.
+    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\v' || c == L'\f' || c == 0x1A;
+}
+
+std::wstring_view trim(std::wstring_view s)
+{
+    while (!s.empty() && isBlank(s.front())) {
+        s.remove_prefix(1);
+    }
+    while (!s.empty() && isBlank(s.back())) {
+        s.remove_suffix(1);
+    }
+    return s;
+}
+
+bool equalNoCase(std::wstring_view a, std::wstring_view b)
+{
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (a[i] != b[i] && std::towlower(static_cast<wint_t>(a[i])) != std::towlower(static_cast<wint_t>(b[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The raw value of `key` in the first section named `section` (first
+// occurrence of the key), trimmed; nothing when the file, section or key is
+// missing. A key line without "=" is the key with an empty value.
+std::optional<std::wstring> findValue(const std::wstring& section, const std::wstring& key, const std::wstring& iniPath)
+{
+    std::string bytes;
+    std::string error;
+    if (!readWholeFile(toUtf8(iniPath), bytes, error, kMaxProfileBytes)) {
+        return std::nullopt;
+    }
+    const std::wstring text = fromAnsiFileReplacing(bytes);
+    const std::wstring_view wantedSection = trim(section);
+    const std::wstring_view wantedKey = trim(key);
+
+    bool inSection = false;
+    bool sectionSeen = false;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t end = text.find(L'\n', pos);
+        if (end == std::wstring::npos) {
+            end = text.size();
+        }
+        const std::wstring_view line = trim(std::wstring_view(text).substr(pos, end - pos));
+        pos = end + 1;
+        if (line.empty() || line.front() == L';') {
+            continue;
+        }
+        if (line.front() == L'[') {
+            if (inSection) {
+                // Only the first section of that name is looked at.
+                return std::nullopt;
+            }
+            const std::size_t close = line.rfind(L']');
+            if (close == std::wstring_view::npos || close == 0) {
+                continue;
+            }
+            inSection = !sectionSeen && equalNoCase(line.substr(1, close - 1), wantedSection);
+            sectionSeen = sectionSeen || inSection;
+            continue;
+        }
+        if (!inSection) {
+            continue;
+        }
+        const std::size_t equals = line.find(L'=');
+        const std::wstring_view name = trim(line.substr(0, equals));
+        if (equalNoCase(name, wantedKey)) {
+            if (equals == std::wstring_view::npos) {
+                return std::wstring();
+            }
+            return std::wstring(trim(line.substr(equals + 1)));
+        }
+    }
+    return std::nullopt;
+}
+
+// One pair of matching surrounding quotes (" or ') is dropped, then the value
+// is cut to what the profile reader's buffer holds. The buffer counts UTF-16
+// units, so a character beyond U+FFFF counts twice; it is never split.
+std::wstring profileText(std::wstring value)
+{
+    if (value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') && value.back() == value.front()) {
+        value = value.substr(1, value.size() - 2);
+    }
+    std::size_t units = 0;
+    std::size_t kept = 0;
+    for (; kept < value.size(); ++kept) {
+        const std::size_t width = static_cast<std::uint32_t>(value[kept]) > 0xFFFF ? 2 : 1;
+        if (units + width > kMaxValueUnits) {
+            break;
+        }
+        units += width;
+    }
+    value.resize(kept);
+    return value;
+}
+
+}  // namespace
+
+std::wstring readProfileString(const std::wstring& section, const std::wstring& key, const std::wstring& iniPath)
+{
+    const std::optional<std::wstring> value = findValue(section, key, iniPath);
+    return value ? profileText(*value) : std::wstring();
+}
+
+int readProfileInt(const std::wstring& section, const std::wstring& key, int defaultValue, const std::wstring& iniPath)
+{
+    const std::optional<std::wstring> value = findValue(section, key, iniPath);
+    if (!value) {
+        return defaultValue;
+    }
+    const std::wstring text = profileText(*value);
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == L' ' || text[i] == L'\t')) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) {
+        negative = text[i] == L'-';
+        ++i;
+    }
+    // The profile reader accumulates in 32 bits and wraps around, so
+    // "4294967297" reads as 1.
+    std::uint32_t number = 0;
+    for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
+        number = number * 10u + static_cast<std::uint32_t>(text[i] - L'0');
+    }
+    if (negative) {
+        number = 0u - number;
+    }
+    return static_cast<int>(number);
+}
+
+bool fileExists(const std::wstring& path)
+{
+    struct stat st {};
+    return ::stat(toUtf8(path).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+}  // namespace Common
