@@ -1,0 +1,92 @@
+#include "importer/building/OpeningBuilder.h"
+
+#include <cmath>
+#include <numbers>
+
+#include "importer/building/HostArguments.h"
+#include "importer/building/ImportFittingMap.h"
+#include "importer/building/RoomHeights.h"
+
+namespace Importer {
+
+using namespace HostArgs;
+
+namespace {
+
+const wchar_t* const kWindowPlaceholder = L"窓開口.m3d";
+const wchar_t* const kDoorPlaceholder = L"ドア開口.m3d";
+
+bool isWindow(int code) { return code == 1 || code == 7; }
+bool isDoor(int code) { return code == 2 || code == 4; }
+
+// The fitting file for the opening, empty for a plain opening.
+std::wstring fittingPath(const ImportModel& model, const ImportOpening& o, int mode)
+{
+    std::wstring name;
+    const std::wstring* base = &model.programFolder;
+    if (mode == kOpeningsFromTable) {
+        name = lookupFittingPart(model, o.modelNumber);
+        base = &model.hostFolder;
+    }
+    if (name.empty() && (mode == kOpeningsWithFrames || mode == kOpeningsFromTable)) {
+        base = &model.programFolder;
+        if (isWindow(o.kindCode)) {
+            name = kWindowPlaceholder;
+        } else if (isDoor(o.kindCode)) {
+            name = kDoorPlaceholder;
+        }
+    }
+    if (name.empty()) {
+        return name;
+    }
+    return name.front() == L'\\' ? *base + name : *base + L"\\" + name;
+}
+
+}  // namespace
+
+void buildOpenings(const ImportModel& model, Common::HostObject& document, int openingMode, int storey)
+{
+    for (const auto& o : model.openings) {
+        if (o->storey != storey || o->kindCode == 3) {
+            continue;
+        }
+        const RoomHeightPair h = roomHeightsAlong(model, storey, o->start, o->end);
+        if (h.none()) {
+            continue;
+        }
+        const std::wstring path = fittingPath(model, *o, openingMode);
+        if (!path.empty()) {
+            const Vector2d d = o->end - o->start;
+            const Vector2d mid((o->start.x + o->end.x) / 2, (o->start.y + o->end.y) / 2);
+            const double width = o->width > 0 ? o->width : d.length();
+            const double angle = std::atan2(d.y, d.x) * 180.0 / std::numbers::pi;
+            const double sill = o->headHeight - h.h1 - o->height;
+            Common::Arguments current{i2(storeyNumber(o->storey))};
+            document.call(39, current);
+            Common::Arguments args{text(path), r8(mid.x), r8(mid.y), r8(sill), r8(angle), r8(width), r8(o->height), i4(0)};
+            document.call(50, args);
+            continue;
+        }
+        Vector2d a = o->start, b = o->end;
+        if (o->width > 0) {
+            recentre(a, b, o->width);
+        }
+        double v1 = 0, v2 = 0;
+        if (isWindow(o->kindCode)) {
+            v1 = o->headHeight - h.h1;
+            v2 = o->headHeight - o->height - h.h1;
+        } else if (isDoor(o->kindCode)) {
+            v1 = o->height;
+            v2 = 0;
+        } else if (o->kindCode == 5) {
+            v1 = h.h2 - h.h1;
+            v2 = h.h2 - h.h1 - o->height;
+        } else {
+            continue;
+        }
+        Common::Arguments args{ui2(2), r8(a.x), r8(a.y), r8(b.x), r8(b.y), r8(v1), r8(v2)};
+        document.call(41, args);
+    }
+}
+
+}  // namespace Importer

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <optional>
+
+#include "common/host/HostObject.h"
+#include "common/platform/Platform.h"
+#include "importer/model/ImportModel.h"
+
+namespace Importer {
+
+// The stair's block pattern (one hex digit per block, first block most
+// significant); empty when the stair cannot be recognised.
+std::optional<int> stairBlockPattern(const ImportStair& stair);
+
+// Moves tread t onto the barrier-free rules (riser height r) when it misses
+// them by less than half a millimetre.
+double nudgeTread(double t, double r);
+
+// One operation 42 per recognised stair of the storey. A stair whose
+// measures come out not finite is skipped and reported.
+void buildStairs(const ImportModel& model, Common::HostObject& document, int storey, int barrierFreeGrade,
+                 Common::Platform& platform);
+
+}  // namespace Importer

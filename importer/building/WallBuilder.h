@@ -1,0 +1,13 @@
+#pragma once
+
+#include "common/host/HostObject.h"
+#include "importer/model/ImportModel.h"
+
+namespace Importer {
+
+// Walls of the storey that differ from what the host puts on room edges by
+// itself, free-standing walls as blocks, then passages (openings of kind 3)
+// as wall-line elements.
+void buildWalls(const ImportModel& model, Common::HostObject& document, int storey);
+
+}  // namespace Importer

@@ -1,0 +1,116 @@
+#include "importer/preparation/FiniteCheck.h"
+
+#include <cmath>
+#include <string>
+
+namespace Importer {
+
+namespace {
+
+bool finite(const Vector2d& p) { return std::isfinite(p.x) && std::isfinite(p.y); }
+bool finite(const Vector3d& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
+
+template <typename Point>
+bool finite(const std::vector<Point>& points)
+{
+    for (const Point& p : points) {
+        if (!finite(p)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Finite, or the marker of a height the file did not give.
+bool finiteOrMissing(double v) { return std::isfinite(v) || v == kMissingHeight; }
+
+template <typename Record, typename Check>
+void dropWhere(std::vector<std::unique_ptr<Record>>& list, const wchar_t* what, Common::Platform& platform,
+               Check isFinite)
+{
+    std::vector<std::unique_ptr<Record>> kept;
+    kept.reserve(list.size());
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (isFinite(*list[i])) {
+            kept.push_back(std::move(list[i]));
+        } else {
+            platform.reportError(std::wstring(what) + L" " + std::to_wstring(i + 1) + L" (storey " +
+                                 std::to_wstring(list[i]->storey) +
+                                 L") skipped: a coordinate or height is not a finite number");
+        }
+    }
+    list = std::move(kept);
+}
+
+}  // namespace
+
+void dropNonFiniteRecords(ImportModel& model, Common::Platform& platform)
+{
+    for (auto& [storey, level] : model.levelByStorey) {
+        if (!std::isfinite(level)) {
+            platform.reportError(L"The level of storey " + std::to_wstring(storey) +
+                                 L" is not a finite number; 0 is used");
+            level = 0;
+        }
+    }
+    for (auto& [storey, level] : model.floorLevelByStorey) {
+        if (!std::isfinite(level)) {
+            platform.reportError(L"The floor level of storey " + std::to_wstring(storey) +
+                                 L" is not a finite number; 0 is used");
+            level = 0;
+        }
+    }
+    if (!std::isfinite(model.foundationHeight)) {
+        platform.reportError(L"The foundation height is not a finite number; it is ignored");
+        model.foundationHeight = 0;
+    }
+    if (!finite(model.gridSpacing)) {
+        platform.reportError(L"The grid spacing is not a finite number; 0 is used");
+        if (!std::isfinite(model.gridSpacing.x)) {
+            model.gridSpacing.x = 0;
+        }
+        if (!std::isfinite(model.gridSpacing.y)) {
+            model.gridSpacing.y = 0;
+        }
+    }
+    dropWhere(model.rooms, L"Room", platform, [](const ImportRoom& r) {
+        return finiteOrMissing(r.floorHeight) && finiteOrMissing(r.ceilingHeight) && finite(r.outline);
+    });
+    dropWhere(model.outerLines, L"Exterior wall line", platform,
+              [](const ImportOuterLine& l) { return finite(l.points); });
+    dropWhere(model.walls, L"Wall", platform, [](const ImportWall& w) {
+        return std::isfinite(w.thickness) && finite(w.start) && finite(w.end) && std::isfinite(w.bottomHeight) &&
+               std::isfinite(w.topHeight);
+    });
+    dropWhere(model.openings, L"Opening", platform, [](const ImportOpening& o) {
+        return std::isfinite(o.headHeight) && std::isfinite(o.width) && std::isfinite(o.height) && finite(o.start) &&
+               finite(o.end) && finite(o.region3D);
+    });
+    dropWhere(model.stairs, L"Stair", platform, [](const ImportStair& s) {
+        for (double a : s.turnAngles) {
+            if (!std::isfinite(a)) {
+                return false;
+            }
+        }
+        for (const auto& outline : s.blockOutlines) {
+            if (!finite(outline)) {
+                return false;
+            }
+        }
+        return true;
+    });
+    dropWhere(model.roofs, L"Roof", platform, [](const ImportRoof& r) {
+        if (!finite(r.baseLineStart) || !finite(r.baseLineEnd) || !std::isfinite(r.baseHeight) ||
+            !std::isfinite(r.pitch) || !finiteOrMissing(r.finishThickness) || !finite(r.outline)) {
+            return false;
+        }
+        for (float o : r.edgeOffsets) {
+            if (!std::isfinite(o)) {
+                return false;
+            }
+        }
+        return true;
+    });
+}
+
+}  // namespace Importer
