@@ -1,5 +1,6 @@
 #pragma once
 
+#include <ctime>
 #include <string>
 
 #include "common/host/HostObject.h"
@@ -10,5 +11,13 @@ namespace Exporter {
 // File information, project, storeys, levels and grid spacing.
 void readProject(ExportModel& model, Common::HostObject& application, Common::HostObject& document,
                  const std::wstring& iniPath);
+
+// The same with the output date taken from `localTime` instead of the clock.
+void readProject(ExportModel& model, Common::HostObject& application, Common::HostObject& document,
+                 const std::wstring& iniPath, const std::tm& localTime);
+
+// ファイル出力日: each field in decimal without leading zeros, the full year,
+// month 1 to 12.
+void setOutputDate(ExportModel& model, const std::tm& localTime);
 
 }  // namespace Exporter

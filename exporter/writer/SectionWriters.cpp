@@ -1,0 +1,317 @@
+#include "exporter/writer/SectionWriters.h"
+
+#include "common/geometry/Geometry.h"
+#include "exporter/writer/Guid.h"
+
+namespace Exporter {
+
+namespace {
+
+void writeRegion2D(XmlTextWriter& xml, const std::vector<Common::Vector2d>& points)
+{
+    XmlAttributeList attributes;
+    attributes.add(L"点数", formatInteger(static_cast<long long>(points.size())));
+    attributes.add(L"点列", formatPointList(points));
+    xml.empty(L"領域2D", attributes);
+}
+
+void writeSegment(XmlTextWriter& xml, const Common::Vector2d& start, const Common::Vector2d& end)
+{
+    XmlAttributeList attributes;
+    attributes.add(L"始点終点", formatSegment(start.x, start.y, end.x, end.y));
+    xml.empty(L"線分2D", attributes);
+}
+
+void writeKind(XmlTextWriter& xml, std::int32_t code)
+{
+    xml.start(L"種類");
+    xml.value(L"コード", formatInteger(code));
+    xml.end(L"種類");
+}
+
+void writeLevels(XmlTextWriter& xml, const std::map<int, float>& levels)
+{
+    for (const auto& [storey, level] : levels) {
+        XmlAttributeList attributes;
+        attributes.add(L"階", formatInteger(storey));
+        xml.value(L"レベル", attributes, formatNumber(static_cast<double>(level)));
+    }
+}
+
+}  // namespace
+
+std::wstring formatPointList(const std::vector<Common::Vector2d>& points)
+{
+    std::wstring text;
+    for (const Common::Vector2d& p : points) {
+        if (!text.empty()) {
+            text += L' ';
+        }
+        text += formatPoint(p.x, p.y);
+    }
+    return text;
+}
+
+std::wstring formatPoint3List(const std::vector<Common::Vector3d>& points)
+{
+    std::wstring text;
+    for (const Common::Vector3d& p : points) {
+        if (!text.empty()) {
+            text += L' ';
+        }
+        text += formatPoint3(p.x, p.y, p.z);
+    }
+    return text;
+}
+
+void writeGridSection(const ExportModel& model, XmlTextWriter& xml)
+{
+    xml.start(L"入力点情報");
+    xml.start(L"通り芯");
+    xml.value(L"番付象限", model.gridQuadrant);
+    XmlAttributeList origin;
+    origin.add(L"点", formatPoint(model.gridOrigin.x, model.gridOrigin.y));
+    xml.empty(L"座標", origin);
+    XmlAttributeList spacing;
+    spacing.add(L"X", formatNumber(model.gridSpacing.x));
+    spacing.add(L"Y", formatNumber(model.gridSpacing.y));
+    xml.empty(L"番付間距離", spacing);
+    xml.end(L"入力点情報");
+}
+
+void writeFileInfoSection(const ExportModel& model, XmlTextWriter& xml)
+{
+    xml.start(L"ファイル情報");
+    xml.value(L"連携ファイルバージョン", model.linkFileVersion);
+    xml.start(L"CADシステム");
+    xml.value(L"メーカー名", model.cadMaker);
+    xml.value(L"ソフト名", model.cadSoftware);
+    xml.value(L"バージョン", model.cadVersion);
+    xml.end(L"CADシステム");
+    xml.start(L"ファイル出力日");
+    xml.value(L"年", model.outputYear);
+    xml.value(L"月", model.outputMonth);
+    xml.value(L"日", model.outputDay);
+    xml.value(L"時", model.outputHour);
+    xml.value(L"分", model.outputMinute);
+    xml.value(L"秒", model.outputSecond);
+    xml.end(L"ファイル出力日");
+    xml.end(L"ファイル情報");
+}
+
+void writeProjectSection(const ExportModel& model, const std::wstring& projectName, XmlTextWriter& xml)
+{
+    xml.start(L"物件情報");
+    xml.value(L"工事名称", projectName);
+    xml.start(L"建物階数");
+    xml.value(L"地上", formatInteger(model.storeysAboveGround));
+    xml.value(L"地下", formatInteger(model.storeysBelowGround));
+    xml.end(L"建物階数");
+    xml.value(L"基本モジュール", formatNumber(model.gridSpacing.x));
+
+    XmlAttributeList count;
+    count.add(L"階数", formatInteger(static_cast<long long>(model.referenceFloorLevelByStorey.size())));
+    xml.start(L"構造基準レベル", count);
+    writeLevels(xml, model.structuralLevelByStorey);
+    xml.end(L"構造基準レベル");
+
+    // The reader takes nothing from this start tag, so it carries no attribute.
+    xml.start(L"基準床高");
+    writeLevels(xml, model.referenceFloorLevelByStorey);
+    xml.end(L"基準床高");
+
+    xml.value(L"基準基礎高", formatNumber(static_cast<double>(model.foundationHeight)));
+
+    if (model.methodType >= 0) {
+        XmlAttributeList method;
+        if (model.methodType == 0) {
+            method.add(L"種別", L"0");
+            method.add(L"名称", model.methodName);
+        } else {
+            method.add(L"種別", formatInteger(model.methodType));
+        }
+        xml.start(L"工法", method);
+        if (model.methodDetailType > 0) {
+            xml.value(L"詳細", formatInteger(model.methodDetailType));
+        } else if (model.methodDetailType == 0) {
+            xml.startWithText(L"詳細", L"0");
+            xml.value(L"名称", model.methodDetailName);
+            xml.end(L"詳細");
+        }
+        xml.end(L"工法");
+    }
+    xml.end(L"物件情報");
+}
+
+void writeRoomSection(const ExportModel& model, XmlTextWriter& xml)
+{
+    xml.start(L"部屋情報");
+    for (const auto& room : model.rooms) {
+        xml.start(L"部屋");
+        xml.value(L"層", formatInteger(room->storey));
+        xml.value(L"ID", newElementId());
+        xml.value(L"名称", room->name);
+        xml.start(L"種類");
+        xml.value(L"コード", formatInteger(room->kindCode));
+        if (room->kindCode == 0) {
+            xml.value(L"名称", room->kindName);
+        }
+        xml.end(L"種類");
+        xml.value(L"床高", formatNumber(room->floorHeight));
+        xml.value(L"天井高", formatNumber(room->ceilingHeight));
+        writeRegion2D(xml, room->outline);
+        xml.end(L"部屋");
+    }
+    xml.end(L"部屋情報");
+}
+
+void writeWallSection(const ExportModel& model, XmlTextWriter& xml)
+{
+    xml.start(L"壁情報");
+    for (const auto& wall : model.walls) {
+        xml.start(L"壁");
+        xml.value(L"層", formatInteger(wall->storey));
+        xml.value(L"ID", newElementId());
+        writeKind(xml, wall->kindCode);
+        writeSegment(xml, wall->start, wall->end);
+        xml.value(L"壁厚", formatNumber(wall->thickness));
+        xml.value(L"上端高", formatNumber(wall->topHeight));
+        xml.value(L"下端高", formatNumber(wall->bottomHeight));
+        xml.end(L"壁");
+    }
+    xml.end(L"壁情報");
+}
+
+void writeOuterLineSection(const ExportModel& model, XmlTextWriter& xml)
+{
+    xml.start(L"外壁線情報");
+    for (const auto& line : model.outerLines) {
+        xml.start(L"外壁線");
+        xml.value(L"層", formatInteger(line->storey));
+        xml.value(L"ID", newElementId());
+        xml.value(L"コード", Common::runsClockwise(line->points) ? L"0" : L"1");
+        writeRegion2D(xml, line->points);
+        xml.end(L"外壁線");
+    }
+    xml.end(L"外壁線情報");
+}
+
+void writeOpeningSection(const ExportModel& model, XmlTextWriter& xml)
+{
+    xml.start(L"開口情報");
+    for (const auto& opening : model.openings) {
+        xml.start(L"開口");
+        xml.value(L"層", formatInteger(opening->storey));
+        xml.value(L"ID", newElementId());
+        writeKind(xml, opening->kindCode);
+        if (!opening->modelNumber.empty()) {
+            xml.start(L"建具");
+            xml.value(L"型番", opening->modelNumber);
+            xml.end(L"建具");
+        }
+        xml.value(L"取付高", formatNumber(opening->headHeight));
+        xml.value(L"開口H", formatNumber(opening->height));
+        xml.value(L"開口W", formatNumber(opening->width));
+        writeSegment(xml, opening->start, opening->end);
+        XmlAttributeList region;
+        region.add(L"点数", formatInteger(static_cast<long long>(opening->region3D.size())));
+        region.add(L"点列", formatPoint3List(opening->region3D));
+        xml.empty(L"領域3D", region);
+        xml.end(L"開口");
+    }
+    xml.end(L"開口情報");
+}
+
+void writeStairSection(const ExportModel& model, XmlTextWriter& xml)
+{
+    xml.start(L"階段情報");
+    for (const auto& stair : model.stairs) {
+        xml.start(L"階段");
+        xml.value(L"層", formatInteger(stair->storey));
+        xml.value(L"ID", newElementId());
+        xml.value(L"形式", formatInteger(stair->form));
+        const std::size_t n = stair->blockOutlines.size();
+        xml.value(L"階段ブロック数", formatInteger(static_cast<long long>(n)));
+        for (std::size_t i = 0; i < n; ++i) {
+            xml.start(L"階段ブロック");
+            // The per-block sequences should be as long as the outlines; a
+            // shorter one is read as 0 rather than past its end.
+            const double angle = i < stair->turnAngles.size() ? stair->turnAngles[i] : 0.0;
+            const std::int32_t steps = i < stair->stepCounts.size() ? stair->stepCounts[i] : 0;
+            xml.value(L"回り角度", formatNumber(angle));
+            xml.value(L"段数", formatInteger(steps));
+            writeRegion2D(xml, stair->blockOutlines[i]);
+            xml.end(L"階段ブロック");
+        }
+        xml.end(L"階段");
+    }
+    xml.end(L"階段情報");
+}
+
+void writeRoofSection(const ExportModel& model, XmlTextWriter& xml)
+{
+    xml.start(L"屋根情報");
+    for (const auto& roof : model.roofs) {
+        xml.start(L"屋根");
+        xml.value(L"層", formatInteger(roof->storey));
+        xml.value(L"ID", newElementId());
+        writeKind(xml, 1);
+        xml.start(L"基準線");
+        writeSegment(xml, roof->baseLineStart, roof->baseLineEnd);
+        xml.value(L"高さ", formatNumber(roof->baseHeight));
+        xml.end(L"基準線");
+        xml.value(L"屋根勾配", formatNumber(roof->pitch));
+        xml.value(L"仕上げ厚み", formatNumber(roof->finishThickness));
+        xml.start(L"軒先形状");
+        xml.value(L"コード", formatInteger(roof->eavesShapeCode));
+        xml.end(L"軒先形状");
+        XmlAttributeList region;
+        region.add(L"点数", formatInteger(static_cast<long long>(roof->outline.size())));
+        region.add(L"点列", formatPointList(roof->outline));
+        xml.start(L"領域2D", region);
+        std::wstring offsets;
+        for (const float offset : roof->edgeOffsets) {
+            if (!offsets.empty()) {
+                offsets += L' ';
+            }
+            offsets += formatNumber(static_cast<double>(offset));
+        }
+        XmlAttributeList values;
+        values.add(L"値", offsets);
+        xml.empty(L"オフセット", values);
+        xml.end(L"領域2D");
+        xml.end(L"屋根");
+    }
+    xml.end(L"屋根情報");
+}
+
+bool writeCedxmDocument(const ExportModel& model, const std::string& outputPath, const std::wstring& projectName,
+                        bool shiftJis, std::string& error)
+{
+    XmlTextWriter xml;
+    if (!xml.open(outputPath, shiftJis)) {
+        error = xml.error();
+        return false;
+    }
+    XmlAttributeList root;
+    root.add(L"Version", L"1.0");
+    xml.start(L"CADIF", root);
+    writeGridSection(model, xml);
+    writeFileInfoSection(model, xml);
+    writeProjectSection(model, projectName, xml);
+    writeRoomSection(model, xml);
+    writeWallSection(model, xml);
+    writeOuterLineSection(model, xml);
+    writeOpeningSection(model, xml);
+    writeStairSection(model, xml);
+    writeRoofSection(model, xml);
+    xml.end(L"CADIF");
+    xml.closeAll();
+    if (!xml.close()) {
+        error = xml.error();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace Exporter

@@ -1,0 +1,416 @@
+#include "exporter/writer/XmlTextWriter.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/random.h>
+#include <unistd.h>
+
+#include "common/text/Encoding.h"
+
+namespace Exporter {
+
+namespace {
+
+// A formatted item never exceeds what the 1024-character format buffer holds.
+constexpr std::size_t kMaxFormattedLength = 1023;
+
+// Characters XML 1.0 cannot carry, not even as a reference: most C0 controls,
+// surrogate halves, U+FFFE, U+FFFF and anything beyond U+10FFFF. They become
+// U+FFFD so that the file stays well-formed.
+bool isXmlChar(wchar_t c)
+{
+    const auto u = static_cast<std::uint32_t>(c);
+    if (u < 0x20) {
+        return u == 0x09 || u == 0x0A || u == 0x0D;
+    }
+    if (u >= 0xD800 && u <= 0xDFFF) {
+        return false;
+    }
+    if (u == 0xFFFE || u == 0xFFFF) {
+        return false;
+    }
+    return u <= 0x10FFFF;
+}
+
+void appendEscaped(std::wstring& out, const std::wstring& text, bool attribute)
+{
+    for (const wchar_t c : text) {
+        switch (c) {
+        case L'&':
+            out += L"&amp;";
+            break;
+        case L'<':
+            out += L"&lt;";
+            break;
+        case L'"':
+            if (attribute) {
+                out += L"&quot;";
+            } else {
+                out += c;
+            }
+            break;
+        default:
+            out += isXmlChar(c) ? c : L'\uFFFD';
+            break;
+        }
+    }
+}
+
+void appendDouble(std::string& out, double value)
+{
+    char buffer[400];  // "%.1f" of the largest double needs 311 characters
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 1);
+    out.append(buffer, result.ptr);
+}
+
+std::wstring widenCut(const std::string& text)
+{
+    const std::size_t n = std::min(text.size(), kMaxFormattedLength);
+    return std::wstring(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(n));
+}
+
+std::string randomSuffix()
+{
+    unsigned char bytes[6] = {};
+    if (getrandom(bytes, sizeof bytes, 0) != static_cast<ssize_t>(sizeof bytes)) {
+        // Only uniqueness matters here, and O_EXCL guards against clashes.
+        static unsigned counter = 0;
+        const unsigned long seed = (static_cast<unsigned long>(::getpid()) << 16) ^ ++counter;
+        std::memcpy(bytes, &seed, std::min(sizeof bytes, sizeof seed));
+    }
+    static const char hex[] = "0123456789abcdef";
+    std::string s;
+    for (const unsigned char b : bytes) {
+        s += hex[b >> 4];
+        s += hex[b & 15];
+    }
+    return s;
+}
+
+std::string folderOf(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+}  // namespace
+
+void appendEscapedText(std::wstring& out, const std::wstring& text)
+{
+    appendEscaped(out, text, false);
+}
+
+void appendEscapedAttribute(std::wstring& out, const std::wstring& text)
+{
+    appendEscaped(out, text, true);
+}
+
+std::wstring formatInteger(long long value)
+{
+    return std::to_wstring(value);
+}
+
+std::wstring formatNumber(double value)
+{
+    std::string s;
+    appendDouble(s, value);
+    return widenCut(s);
+}
+
+std::wstring formatPoint(double x, double y)
+{
+    std::string s;
+    appendDouble(s, x);
+    s += ',';
+    appendDouble(s, y);
+    return widenCut(s);
+}
+
+std::wstring formatPoint3(double x, double y, double z)
+{
+    std::string s;
+    appendDouble(s, x);
+    s += ',';
+    appendDouble(s, y);
+    s += ',';
+    appendDouble(s, z);
+    return widenCut(s);
+}
+
+std::wstring formatSegment(double x0, double y0, double x1, double y1)
+{
+    std::string s;
+    appendDouble(s, x0);
+    s += ',';
+    appendDouble(s, y0);
+    s += ' ';
+    appendDouble(s, x1);
+    s += ',';
+    appendDouble(s, y1);
+    return widenCut(s);
+}
+
+XmlTextWriter::~XmlTextWriter()
+{
+    discard();
+}
+
+void XmlTextWriter::discard()
+{
+    if (file_ != nullptr) {
+        std::fclose(file_);
+        file_ = nullptr;
+        ::unlink(tempPath_.c_str());
+    }
+}
+
+void XmlTextWriter::fail(const std::string& what, int errorNumber)
+{
+    if (!failed_) {
+        failed_ = true;
+        error_ = what + " \"" + path_ + "\": " + std::strerror(errorNumber);
+    }
+}
+
+bool XmlTextWriter::open(const std::string& path, bool shiftJis)
+{
+    discard();
+    stack_.clear();
+    failed_ = false;
+    error_.clear();
+    path_ = path;
+    shiftJis_ = shiftJis;
+    if (path.empty()) {
+        failed_ = true;
+        error_ = "no output file was given";
+        return false;
+    }
+
+    // The temporary file lives in the target's folder so that the final
+    // rename stays within one file system.
+    const std::string folder = folderOf(path);
+    const auto slash = path.rfind('/');
+    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    int fd = -1;
+    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
+        tempPath_ = folder + "/." + base + "." + randomSuffix() + ".tmp";
+        fd = ::open(tempPath_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) {
+            break;
+        }
+    }
+    if (fd < 0) {
+        fail("cannot create a file in the folder of", errno);
+        return false;
+    }
+    file_ = ::fdopen(fd, "wb");
+    if (file_ == nullptr) {
+        const int e = errno;
+        ::close(fd);
+        ::unlink(tempPath_.c_str());
+        fail("cannot write", e);
+        return false;
+    }
+    std::setvbuf(file_, nullptr, _IOFBF, 1 << 16);
+
+    std::wstring line = L"<?xml version=\"1.0\" encoding=\"";
+    line += shiftJis ? L"Shift-JIS" : L"UTF-8";
+    line += L"\"?>\n";
+    writeLine(line);
+    return !failed_;
+}
+
+void XmlTextWriter::indent(std::wstring& line) const
+{
+    line.assign(stack_.size() * 2, L' ');
+}
+
+void XmlTextWriter::appendAttributes(std::wstring& line, const XmlAttributeList& attributes) const
+{
+    for (const auto& [name, value] : attributes.items()) {
+        line += L' ';
+        line += name;
+        line += L"=\"";
+        appendEscapedAttribute(line, value);
+        line += L'"';
+    }
+}
+
+// Encodes one complete line and writes it; every line feed goes out as
+// CR LF, as a text-mode stream on the host's platform writes it.
+void XmlTextWriter::writeLine(std::wstring& line)
+{
+    if (file_ == nullptr || failed_) {
+        return;
+    }
+    bool ascii = true;
+    for (const wchar_t c : line) {
+        if (static_cast<std::uint32_t>(c) >= 0x80) {
+            ascii = false;
+            break;
+        }
+    }
+    std::string encoded;
+    if (ascii) {
+        encoded.assign(line.begin(), line.end());
+    } else {
+        encoded = shiftJis_ ? Common::toCp932WithReferences(line) : Common::toUtf8(line);
+    }
+    bytes_.clear();
+    for (const char c : encoded) {
+        if (c == '\n') {
+            bytes_ += '\r';
+        }
+        bytes_ += c;
+    }
+    if (std::fwrite(bytes_.data(), 1, bytes_.size(), file_) != bytes_.size()) {
+        fail("cannot write", errno != 0 ? errno : EIO);
+    }
+}
+
+// "<name a=\"v\"" at the current indentation; the caller ends the tag.
+void XmlTextWriter::beginTag(std::wstring& line, const std::wstring& name, const XmlAttributeList* attributes) const
+{
+    indent(line);
+    line += L'<';
+    line += name;
+    if (attributes != nullptr) {
+        appendAttributes(line, *attributes);
+    }
+}
+
+bool XmlTextWriter::startElement(const std::wstring& name, const XmlAttributeList* attributes,
+                                 const std::wstring* text)
+{
+    if (file_ == nullptr || failed_) {
+        return false;
+    }
+    std::wstring line;
+    beginTag(line, name, attributes);
+    line += L">\n";
+    if (text != nullptr) {
+        // Mixed content: the text on a line of its own at the tag's level.
+        line.append(stack_.size() * 2, L' ');
+        appendEscapedText(line, *text);
+        line += L'\n';
+    }
+    writeLine(line);
+    stack_.push_back(name);
+    return !failed_;
+}
+
+bool XmlTextWriter::valueElement(const std::wstring& name, const XmlAttributeList* attributes,
+                                 const std::wstring& text)
+{
+    if (file_ == nullptr || failed_) {
+        return false;
+    }
+    std::wstring line;
+    beginTag(line, name, attributes);
+    line += L'>';
+    appendEscapedText(line, text);
+    line += L"</";
+    line += name;
+    line += L">\n";
+    writeLine(line);
+    return !failed_;
+}
+
+bool XmlTextWriter::start(const std::wstring& name)
+{
+    return startElement(name, nullptr, nullptr);
+}
+
+bool XmlTextWriter::startWithText(const std::wstring& name, const std::wstring& text)
+{
+    return startElement(name, nullptr, &text);
+}
+
+bool XmlTextWriter::start(const std::wstring& name, const XmlAttributeList& attributes)
+{
+    return startElement(name, &attributes, nullptr);
+}
+
+bool XmlTextWriter::value(const std::wstring& name, const std::wstring& text)
+{
+    return valueElement(name, nullptr, text);
+}
+
+bool XmlTextWriter::value(const std::wstring& name, const XmlAttributeList& attributes, const std::wstring& text)
+{
+    return valueElement(name, &attributes, text);
+}
+
+bool XmlTextWriter::empty(const std::wstring& name, const XmlAttributeList& attributes)
+{
+    if (file_ == nullptr || failed_) {
+        return false;
+    }
+    std::wstring line;
+    beginTag(line, name, &attributes);
+    line += L"/>\n";
+    writeLine(line);
+    return !failed_;
+}
+
+void XmlTextWriter::end(const std::wstring& name)
+{
+    while (!stack_.empty()) {
+        const std::wstring top = std::move(stack_.back());
+        stack_.pop_back();
+        std::wstring line;
+        indent(line);
+        line += L"</";
+        line += top;
+        line += L">\n";
+        writeLine(line);
+        if (top == name) {
+            break;
+        }
+    }
+}
+
+void XmlTextWriter::closeAll()
+{
+    while (!stack_.empty()) {
+        end(stack_.back());
+    }
+}
+
+bool XmlTextWriter::close()
+{
+    if (file_ == nullptr) {
+        if (!failed_) {
+            failed_ = true;
+            error_ = "the output file was never opened";
+        }
+        return false;
+    }
+    if (!failed_ && std::fflush(file_) != 0) {
+        fail("cannot write", errno);
+    }
+    if (!failed_ && ::fsync(::fileno(file_)) != 0 && errno != EINVAL && errno != EROFS) {
+        fail("cannot write", errno);
+    }
+    const int closed = std::fclose(file_);
+    file_ = nullptr;
+    if (!failed_ && closed != 0) {
+        fail("cannot write", errno);
+    }
+    if (!failed_ && ::rename(tempPath_.c_str(), path_.c_str()) != 0) {
+        fail("cannot replace", errno);
+    }
+    if (failed_) {
+        ::unlink(tempPath_.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace Exporter

@@ -1,0 +1,95 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace Exporter {
+
+// The attributes of one element, written in the order they were added.
+class XmlAttributeList {
+public:
+    void add(std::wstring name, std::wstring value) { items_.emplace_back(std::move(name), std::move(value)); }
+    void clear() { items_.clear(); }
+    bool empty() const { return items_.empty(); }
+    const std::vector<std::pair<std::wstring, std::wstring>>& items() const { return items_; }
+
+private:
+    std::vector<std::pair<std::wstring, std::wstring>> items_;
+};
+
+// A small streaming XML writer: one line per call, two blanks of indentation
+// per open element, CR LF line ends. Nothing but the current line is held in
+// memory. The text goes to a temporary file beside the target, which replaces
+// the target only when close() finds everything written; a failed or
+// abandoned file never touches an existing target.
+class XmlTextWriter {
+public:
+    XmlTextWriter() = default;
+    XmlTextWriter(const XmlTextWriter&) = delete;
+    XmlTextWriter& operator=(const XmlTextWriter&) = delete;
+    // An unclosed writer throws its temporary file away.
+    ~XmlTextWriter();
+
+    // Creates the temporary file and writes the declaration. shiftJis selects
+    // code page 932 ("Shift-JIS"), otherwise UTF-8. False when the file could
+    // not be created; error() then says where and why.
+    bool open(const std::string& path, bool shiftJis);
+
+    bool start(const std::wstring& name);
+    // The text goes on a line of its own below the start tag.
+    bool startWithText(const std::wstring& name, const std::wstring& text);
+    bool start(const std::wstring& name, const XmlAttributeList& attributes);
+    bool value(const std::wstring& name, const std::wstring& text);
+    bool value(const std::wstring& name, const XmlAttributeList& attributes, const std::wstring& text);
+    bool empty(const std::wstring& name, const XmlAttributeList& attributes);
+    // Closes open elements, innermost first, up to and including the first
+    // one called `name`; every open element when none is.
+    void end(const std::wstring& name);
+    void closeAll();
+
+    // Finishes the file and renames it over the target. False when any write
+    // failed or the file could not be completed; the target is then untouched.
+    bool close();
+
+    bool isOpen() const { return file_ != nullptr; }
+    bool failed() const { return failed_; }
+    std::size_t depth() const { return stack_.size(); }
+    const std::string& error() const { return error_; }
+
+private:
+    void writeLine(std::wstring& line);
+    void indent(std::wstring& line) const;
+    void appendAttributes(std::wstring& line, const XmlAttributeList& attributes) const;
+    void beginTag(std::wstring& line, const std::wstring& name, const XmlAttributeList* attributes) const;
+    bool startElement(const std::wstring& name, const XmlAttributeList* attributes, const std::wstring* text);
+    bool valueElement(const std::wstring& name, const XmlAttributeList* attributes, const std::wstring& text);
+    void fail(const std::string& what, int errorNumber);
+    void discard();
+
+    std::FILE* file_ = nullptr;
+    bool shiftJis_ = true;
+    bool failed_ = false;
+    std::string path_;
+    std::string tempPath_;
+    std::string error_;
+    std::string bytes_;  // the encoded current line, reused
+    std::vector<std::wstring> stack_;
+};
+
+// Element text: "&" and "<" escaped.
+void appendEscapedText(std::wstring& out, const std::wstring& text);
+// Attribute values: "&", "<" and '"' escaped.
+void appendEscapedAttribute(std::wstring& out, const std::wstring& text);
+
+// Number texts with "." as separator whatever the locale; each formatted item
+// keeps at most 1023 characters, as the fixed 1024-character format buffer
+// allows.
+std::wstring formatInteger(long long value);
+std::wstring formatNumber(double value);
+std::wstring formatPoint(double x, double y);
+std::wstring formatPoint3(double x, double y, double z);
+std::wstring formatSegment(double x0, double y0, double x1, double y1);
+
+}  // namespace Exporter
