@@ -1,0 +1,145 @@
+#include "importer/xml/TextValues.h"
+
+#include <clocale>
+#include <climits>
+#include <cstdlib>
+#include <locale.h>
+
+namespace Importer {
+
+namespace {
+
+bool isSpace(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\n' || c == L'\v' || c == L'\f' || c == L'\r'; }
+
+std::wstring_view skipSpace(std::wstring_view text)
+{
+    while (!text.empty() && isSpace(text.front())) {
+        text.remove_prefix(1);
+    }
+    return text;
+}
+
+// The "C" locale, so that "." is the decimal separator even when the user's
+// locale (set at start-up) writes numbers with a comma.
+locale_t classicLocale()
+{
+    static const locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    return locale;
+}
+
+}  // namespace
+
+int toInt(std::wstring_view text)
+{
+    text = skipSpace(text);
+    bool negative = false;
+    if (!text.empty() && (text.front() == L'+' || text.front() == L'-')) {
+        negative = text.front() == L'-';
+        text.remove_prefix(1);
+    }
+    long long value = 0;
+    for (const wchar_t c : text) {
+        if (c < L'0' || c > L'9') {
+            break;
+        }
+        value = value * 10 + (c - L'0');
+        if (value > static_cast<long long>(INT_MAX) + 1) {
+            value = static_cast<long long>(INT_MAX) + 1;  // saturated; more digits change nothing
+        }
+    }
+    if (negative) {
+        return static_cast<int>(-value < INT_MIN ? INT_MIN : -value);
+    }
+    return static_cast<int>(value > INT_MAX ? INT_MAX : value);
+}
+
+double toDouble(std::wstring_view text)
+{
+    text = skipSpace(text);
+    // Only ASCII can continue a number; the conversion stops at anything else.
+    std::string narrow;
+    narrow.reserve(std::min<std::size_t>(text.size(), 64));
+    for (const wchar_t c : text) {
+        if (c <= 0 || c > 0x7E || isSpace(c)) {
+            break;
+        }
+        narrow.push_back(static_cast<char>(c));
+    }
+    if (narrow.empty()) {
+        return 0.0;
+    }
+    return strtod_l(narrow.c_str(), nullptr, classicLocale());
+}
+
+std::vector<std::wstring> splitBlank(std::wstring_view text)
+{
+    std::vector<std::wstring> tokens;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const std::size_t blank = text.find(L' ', pos);
+        const std::size_t end = blank == std::wstring_view::npos ? text.size() : blank;
+        if (end > pos) {
+            tokens.emplace_back(text.substr(pos, end - pos));
+        }
+        pos = end + 1;
+    }
+    return tokens;
+}
+
+void toPoint2(std::wstring_view token, Common::Vector2<double>& point)
+{
+    const std::size_t comma = token.find(L',');
+    if (comma == std::wstring_view::npos || comma == 0) {
+        return;
+    }
+    point.x = toDouble(token.substr(0, comma));
+    point.y = toDouble(token.substr(comma + 1));
+}
+
+void toPoint3(std::wstring_view token, Common::Vector3<double>& point)
+{
+    const std::size_t first = token.find(L',');
+    const std::size_t last = token.rfind(L',');
+    if (first == std::wstring_view::npos || first == 0 || last == first) {
+        return;
+    }
+    point.x = toDouble(token.substr(0, first));
+    point.y = toDouble(token.substr(first + 1, last - first - 1));
+    point.z = toDouble(token.substr(last + 1));
+}
+
+std::vector<Common::Vector2<double>> toPoints2(std::wstring_view text)
+{
+    std::vector<Common::Vector2<double>> points;
+    for (const std::wstring& token : splitBlank(text)) {
+        Common::Vector2<double> point;
+        toPoint2(token, point);
+        points.push_back(point);
+    }
+    return points;
+}
+
+std::vector<Common::Vector3<double>> toPoints3(std::wstring_view text)
+{
+    std::vector<Common::Vector3<double>> points;
+    for (const std::wstring& token : splitBlank(text)) {
+        Common::Vector3<double> point;
+        toPoint3(token, point);
+        points.push_back(point);
+    }
+    return points;
+}
+
+void toSegment(std::wstring_view text, Common::Vector2<double>& start, Common::Vector2<double>& end)
+{
+    const std::vector<std::wstring> tokens = splitBlank(text);
+    start = Common::Vector2<double>();
+    end = Common::Vector2<double>();
+    if (tokens.size() < 2) {
+        return;
+    }
+    toPoint2(tokens[0], start);
+    toPoint2(tokens[1], end);
+}
+
+}  // namespace Importer

@@ -1,0 +1,85 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+struct _xmlDoc;
+struct _xmlNode;
+
+namespace Importer {
+
+// A node of a loaded document, borrowed from it: valid while the document
+// lives. Any node kind (element, text, comment, processing instruction ...).
+using XmlNode = const _xmlNode*;
+
+// Limits that keep a hostile file from exhausting the machine. A house plan
+// is a few megabytes; these are far above that.
+struct XmlLimits {
+    std::uint64_t maxFileBytes = 256ull * 1024 * 1024;   // 256 MiB
+    std::uint64_t maxNodes = 10'000'000;                 // elements, comments, processing instructions
+    std::size_t maxAttributesPerElement = 10'000;
+};
+
+// One XML document loaded from a file, held in memory whole.
+//
+// Loading is safe for files from anywhere: no network access, no DTD or
+// external entity is ever loaded, a file that declares entities is refused
+// (so no expansion can blow up), nesting depth and single text lengths stay
+// within the parser's default limits, and the limits above are enforced
+// before and while parsing.
+//
+// Files that declare Shift-JIS under any of its usual names are decoded as
+// code page 932 (the Windows flavour of Shift-JIS, which is what CAD systems
+// write), so characters such as ～ or ¬ come back as written. UTF-8 and
+// UTF-16 files (with or without byte order mark) read as well.
+class XmlDocument {
+public:
+    XmlDocument() = default;
+    ~XmlDocument();
+    XmlDocument(const XmlDocument&) = delete;
+    XmlDocument& operator=(const XmlDocument&) = delete;
+
+    // Loads the file; false with `problem` set (the reason, without the
+    // path) when it cannot be read as well-formed XML within the limits.
+    bool loadFile(const std::string& path, std::string& problem, const XmlLimits& limits = XmlLimits());
+    // The same from bytes already in memory.
+    bool loadBytes(std::string_view bytes, std::string& problem, const XmlLimits& limits = XmlLimits());
+
+    // First top-level node of the document (null when nothing is loaded).
+    XmlNode firstTopLevelNode() const;
+
+private:
+    _xmlDoc* doc_ = nullptr;
+};
+
+// The node's name as a DOM component reports it, in UTF-8: elements and
+// attributes by their qualified name (prefix:local), processing
+// instructions by their target, a document type by its root name, text
+// "#text", CDATA "#cdata-section", comments "#comment".
+std::string nodeName(XmlNode node);
+bool isElement(XmlNode node);
+// Whether the node's name is exactly `name`; false for a null node.
+bool hasName(XmlNode node, std::string_view name);
+
+// Plain tree walking over all node kinds; null at the end or for null.
+XmlNode firstChild(XmlNode node);
+XmlNode nextSibling(XmlNode node);
+
+// First child of any kind whose name is exactly `name` (UTF-8); null when
+// none or when `node` is null.
+XmlNode findChild(XmlNode node, std::string_view name);
+// First following sibling whose name is exactly `name`; null when none.
+XmlNode findNextSibling(XmlNode node, std::string_view name);
+// Text of the attribute `name`; empty when the node is null, is not an
+// element, or has no such attribute.
+std::wstring attributeText(XmlNode node, std::string_view name);
+// Text content of the node and everything below it, leading and trailing
+// white space removed; empty for a null node.
+std::wstring nodeText(XmlNode node);
+
+// Whether the encoding name declared by a file means Shift-JIS.
+bool isShiftJisName(std::string_view encodingName);
+
+}  // namespace Importer
