@@ -147,6 +147,27 @@ std::optional<std::wstring> fromUtf8Strict(std::string_view bytes)
     return decodeStrict("UTF-8", bytes);
 }
 
+std::string toUtf16Le(std::wstring_view text)
+{
+    Converter converter("UTF-16LE", "WCHAR_T");
+    const std::string in = bytesOf(text);
+    std::string out;
+    converter.run(in.data(), in.size(), sizeof(wchar_t), OnInvalid::Replace, out,
+                  [](std::string_view, std::string& o) { o += "\xFD\xFF"; });
+    return out;
+}
+
+std::wstring fromUtf16Le(std::string_view bytes)
+{
+    // An unpaired surrogate is two bytes; skipping one byte would misalign
+    // the rest, so two are replaced at a time.
+    Converter converter("WCHAR_T", "UTF-16LE");
+    std::string out;
+    converter.run(bytes.data(), bytes.size(), 2, OnInvalid::Replace, out,
+                  [](std::string_view, std::string& o) { appendWide(o, L'\uFFFD'); });
+    return wideOf(out);
+}
+
 std::string toCp932WithReferences(std::wstring_view text)
 {
     Converter converter("CP932", "WCHAR_T");

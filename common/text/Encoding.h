@@ -16,6 +16,11 @@ std::wstring fromUtf8(std::string_view bytes);
 // Empty result when the bytes are not valid UTF-8.
 std::optional<std::wstring> fromUtf8Strict(std::string_view bytes);
 
+// UTF-16 little-endian bytes (the registry's own text form). Unpaired
+// surrogates and values beyond U+10FFFF become U+FFFD either way.
+std::string toUtf16Le(std::wstring_view text);
+std::wstring fromUtf16Le(std::string_view bytes);
+
 // Code page 932 (Shift-JIS as Windows writes it). A character that the code
 // page cannot represent is written as an XML character reference with
 // upper-case hexadecimal digits (U+1F600 becomes "&#x1F600;"); a value that

@@ -103,3 +103,14 @@ TEST(LocaleCharset, FollowsCtypeLocaleAndByteOrderMark)
         EXPECT_EQ(fromAnsiFile("\xE3\x81\xAE"), std::optional<std::wstring>(L"の"));
     }
 }
+
+TEST(Utf16Le, RoundTripWithSurrogatePairsAndBrokenInput)
+{
+    const std::wstring text = L"C:\\表\U0001F600";
+    const std::string bytes = toUtf16Le(text);
+    EXPECT_EQ(bytes, std::string("C\0:\0\\\0\x68\x88\x3D\xD8\x00\xDE", 12));
+    EXPECT_EQ(fromUtf16Le(bytes), text);
+    // A lone high surrogate in the middle, then an odd trailing byte.
+    EXPECT_EQ(fromUtf16Le(std::string("a\0\x3D\xD8" "b\0", 6)), L"a\uFFFDb");
+    EXPECT_EQ(fromUtf16Le(std::string("a\0b", 3)), L"a\uFFFD");
+}

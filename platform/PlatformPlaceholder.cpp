@@ -1,2 +1,0 @@
-// Replaced by the platform stand-ins.
-namespace Platform {}

@@ -1,0 +1,179 @@
+#include "platform/PosixPlatform.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <vector>
+
+#include "common/text/Encoding.h"
+
+namespace Platform {
+
+namespace {
+
+class FileLock : public Common::NamedMutex {
+public:
+    explicit FileLock(int fd) : fd_(fd) {}
+    ~FileLock() override
+    {
+        // Closing the descriptor drops the lock. The file stays: removing
+        // it would race with a process that has just opened it.
+        ::close(fd_);
+    }
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+
+private:
+    int fd_;
+};
+
+bool isFolder(const std::string& path)
+{
+    struct stat st {};
+    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string envValue(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value == nullptr ? std::string() : std::string(value);
+}
+
+// A mutex name may hold characters a file name cannot.
+std::string lockFileName(const std::wstring& name)
+{
+    std::string file = Common::toUtf8(name);
+    for (char& c : file) {
+        if (c == '/' || c == '\0') {
+            c = '_';
+        }
+    }
+    if (file.empty() || file == "." || file == "..") {
+        file = "_" + file;
+    }
+    return file;
+}
+
+}  // namespace
+
+PosixPlatform::PosixPlatform() : registry_(RegistryFile::defaultPath()) {}
+
+PosixPlatform::PosixPlatform(std::string registryPath) : registry_(std::move(registryPath)) {}
+
+std::string PosixPlatform::lockFolder()
+{
+    const std::string runtime = envValue("XDG_RUNTIME_DIR");
+    return isFolder(runtime) ? runtime : std::string("/tmp");
+}
+
+std::unique_ptr<Common::NamedMutex> PosixPlatform::createNamedMutex(const std::wstring& name)
+{
+    const std::string path = lockFolder() + "/" + lockFileName(name);
+    // Read-only suffices for flock, so that a lock file made by another user
+    // in a shared folder can still be locked.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (fd < 0) {
+        reportError(L"cannot open the lock file \"" + Common::fromUtf8(path) + L"\": " +
+                    Common::fromUtf8(std::strerror(errno)));
+        return nullptr;
+    }
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EINTR) {
+            continue;
+        }
+        ::close(fd);
+        return nullptr;
+    }
+    return std::make_unique<FileLock>(fd);
+}
+
+int PosixPlatform::screenPixelsPerInch()
+{
+    return 96;
+}
+
+void PosixPlatform::setUserLocale()
+{
+    // The character type category decides the user's locale; the others
+    // follow it. An environment naming a locale that is not installed
+    // leaves the locale as it was.
+    const char* ctype = std::setlocale(LC_CTYPE, "");
+    if (ctype != nullptr) {
+        const std::string name = ctype;
+        std::setlocale(LC_ALL, name.c_str());
+    }
+    std::setlocale(LC_NUMERIC, "C");
+}
+
+std::wstring PosixPlatform::moduleFileName()
+{
+    std::vector<char> buffer(4096);
+    while (true) {
+        const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (n < 0) {
+            return std::wstring();
+        }
+        if (static_cast<std::size_t>(n) < buffer.size()) {
+            return Common::fromUtf8(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
+        }
+        if (buffer.size() >= (1u << 20)) {
+            return std::wstring();
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+bool PosixPlatform::isDirectory(const std::wstring& path)
+{
+    return isFolder(Common::toUtf8(path));
+}
+
+std::wstring PosixPlatform::documentsFolder(std::int32_t)
+{
+    const std::string home = envValue("HOME");
+    if (home.empty()) {
+        return std::wstring();
+    }
+    const std::string documents = home + "/Documents";
+    return Common::fromUtf8(isFolder(documents) ? documents : home);
+}
+
+bool PosixPlatform::shellOpen(const std::wstring& path)
+{
+    struct stat st {};
+    if (path.empty() || ::stat(Common::toUtf8(path).c_str(), &st) != 0) {
+        return false;
+    }
+    std::cout << "open: " << Common::toUtf8(path) << std::endl;
+    return true;
+}
+
+void PosixPlatform::messageBox(const std::wstring& text, const std::wstring&, std::int32_t)
+{
+    std::cout << Common::toUtf8(text) << std::endl;
+}
+
+void PosixPlatform::reportError(const std::wstring& text)
+{
+    std::cerr << Common::toUtf8(text) << std::endl;
+}
+
+bool PosixPlatform::isWindowMinimized(std::int32_t)
+{
+    return envValue("CEDXM_WINDOW_MINIMIZED") == "1";
+}
+
+Common::Registry& PosixPlatform::registry()
+{
+    return registry_;
+}
+
+}  // namespace Platform

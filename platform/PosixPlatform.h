@@ -1,0 +1,53 @@
+#pragma once
+
+#include <string>
+
+#include "common/platform/Platform.h"
+#include "platform/RegistryFile.h"
+
+namespace Platform {
+
+// The operating system as both programs see it on this platform.
+//
+// - Named mutex: an exclusive, non-blocking flock on a file named exactly
+//   after the mutex in $XDG_RUNTIME_DIR (when that is a folder) or else /tmp.
+//   flock belongs to the open file description, so a second attempt in the
+//   same process counts as held too. When the lock file cannot be opened the
+//   reason is reported and the mutex counts as not taken.
+// - Screen: 96 pixels per inch (no display).
+// - Locale: the user's locale from the environment for everything, except
+//   that numbers keep "." as decimal separator (LC_NUMERIC stays "C").
+// - Message box: the text alone on standard output, one line; the caption
+//   is the program's name and is not printed, so the output is the
+//   program's own message and nothing else.
+// - Errors and warnings: the text on standard error.
+// - Shell "open": prints "open: <path>" on standard output when the file
+//   exists (nothing is started, so runs stay quiet and testable).
+// - Window minimised: only when CEDXM_WINDOW_MINIMIZED is "1".
+// - Registry: RegistryFile at RegistryFile::defaultPath().
+// Paths are wide inside the programs and UTF-8 in the file system.
+class PosixPlatform : public Common::Platform {
+public:
+    PosixPlatform();
+    explicit PosixPlatform(std::string registryPath);
+
+    std::unique_ptr<Common::NamedMutex> createNamedMutex(const std::wstring& name) override;
+    int screenPixelsPerInch() override;
+    void setUserLocale() override;
+    std::wstring moduleFileName() override;
+    bool isDirectory(const std::wstring& path) override;
+    std::wstring documentsFolder(std::int32_t ownerWindow) override;
+    bool shellOpen(const std::wstring& path) override;
+    void messageBox(const std::wstring& text, const std::wstring& caption, std::int32_t ownerWindow) override;
+    void reportError(const std::wstring& text) override;
+    bool isWindowMinimized(std::int32_t window) override;
+    Common::Registry& registry() override;
+
+    // The folder that holds the named mutexes' lock files.
+    static std::string lockFolder();
+
+private:
+    RegistryFile registry_;
+};
+
+}  // namespace Platform

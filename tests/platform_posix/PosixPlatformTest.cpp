@@ -1,0 +1,178 @@
+#include <gtest/gtest.h>
+
+#include <langinfo.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+
+#include "common/text/Encoding.h"
+#include "platform/PosixPlatform.h"
+#include "support/TempFolder.h"
+
+using Platform::PosixPlatform;
+using TestSupport::TempFolder;
+
+namespace {
+
+// Sets an environment variable for one test and restores it afterwards.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : name_(name)
+    {
+        if (const char* v = std::getenv(name)) {
+            previous_ = v;
+        }
+        if (value != nullptr) {
+            ::setenv(name, value, 1);
+        } else {
+            ::unsetenv(name);
+        }
+    }
+    ~ScopedEnv()
+    {
+        if (previous_) {
+            ::setenv(name_, previous_->c_str(), 1);
+        } else {
+            ::unsetenv(name_);
+        }
+    }
+
+private:
+    const char* name_;
+    std::optional<std::string> previous_;
+};
+
+}  // namespace
+
+TEST(NamedMutex, SecondHolderInProcessOrChildIsRefused)
+{
+    TempFolder folder;
+    ScopedEnv runtime("XDG_RUNTIME_DIR", folder.path().c_str());
+    PosixPlatform platform(folder.file("r.reg"));
+    EXPECT_EQ(PosixPlatform::lockFolder(), folder.path().string());
+
+    auto first = platform.createNamedMutex(L"DomoriaCEDXMExport");
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(std::filesystem::exists(folder.path() / "DomoriaCEDXMExport"));
+    // A second open of the lock file is a separate lock holder.
+    EXPECT_EQ(platform.createNamedMutex(L"DomoriaCEDXMExport"), nullptr);
+    // The other program's mutex is independent.
+    auto importer = platform.createNamedMutex(L"DomoriaCEDXMImport");
+    EXPECT_NE(importer, nullptr);
+
+    // Another process is refused too.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        PosixPlatform inChild(folder.file("r.reg"));
+        _exit(inChild.createNamedMutex(L"DomoriaCEDXMExport") == nullptr ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+    first.reset();
+    EXPECT_NE(platform.createNamedMutex(L"DomoriaCEDXMExport"), nullptr);
+}
+
+TEST(NamedMutex, FallsBackToTmpAndToleratesOddNames)
+{
+    ScopedEnv runtime("XDG_RUNTIME_DIR", "/nonexistent-runtime-folder");
+    EXPECT_EQ(PosixPlatform::lockFolder(), "/tmp");
+    TempFolder folder;
+    ScopedEnv real("XDG_RUNTIME_DIR", folder.path().c_str());
+    PosixPlatform platform(folder.file("r.reg"));
+    auto odd = platform.createNamedMutex(L"Global\\a/b");
+    ASSERT_NE(odd, nullptr);
+    EXPECT_TRUE(std::filesystem::exists(folder.path() / "Global\\a_b"));
+    EXPECT_EQ(platform.createNamedMutex(L"Global\\a/b"), nullptr);
+}
+
+TEST(PosixPlatform, FoldersAndModule)
+{
+    TempFolder folder;
+    PosixPlatform platform(folder.file("r.reg"));
+    EXPECT_EQ(platform.screenPixelsPerInch(), 96);
+    EXPECT_TRUE(platform.isDirectory(Common::fromUtf8(folder.path().string())));
+    EXPECT_FALSE(platform.isDirectory(Common::fromUtf8(folder.write("f.txt", "x"))));
+    EXPECT_FALSE(platform.isDirectory(Common::fromUtf8(folder.file("none"))));
+
+    const std::wstring module = platform.moduleFileName();
+    EXPECT_TRUE(module.ends_with(L"/platform_posix_tests")) << Common::toUtf8(module);
+
+    {
+        ScopedEnv home("HOME", folder.path().c_str());
+        EXPECT_EQ(platform.documentsFolder(0), Common::fromUtf8(folder.path().string()));
+        std::filesystem::create_directory(folder.path() / "Documents");
+        EXPECT_EQ(platform.documentsFolder(0), Common::fromUtf8((folder.path() / "Documents").string()));
+    }
+    {
+        ScopedEnv noHome("HOME", nullptr);
+        EXPECT_EQ(platform.documentsFolder(0), L"");
+    }
+}
+
+TEST(PosixPlatform, MessagesOpenAndMinimised)
+{
+    TempFolder folder;
+    PosixPlatform platform(folder.file("r.reg"));
+    const std::string readme = folder.write("readme.txt", "read me");
+
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(platform.shellOpen(Common::fromUtf8(readme)));
+    EXPECT_FALSE(platform.shellOpen(Common::fromUtf8(folder.file("missing.txt"))));
+    platform.messageBox(L"CEDXMの出力が完了しました", L"DM2CDX", 5001);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "open: " + readme + "\nCEDXM\xE3\x81\xAE\xE5\x87\xBA\xE5\x8A\x9B\xE3\x81\x8C\xE5\xAE\x8C\xE4\xBA\x86"
+                                  "\xE3\x81\x97\xE3\x81\xBE\xE3\x81\x97\xE3\x81\x9F\n");
+
+    testing::internal::CaptureStderr();
+    platform.reportError(L"cannot write \"x.xml\"");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "cannot write \"x.xml\"\n");
+
+    {
+        ScopedEnv minimised("CEDXM_WINDOW_MINIMIZED", "1");
+        EXPECT_TRUE(platform.isWindowMinimized(5001));
+    }
+    {
+        ScopedEnv notMinimised("CEDXM_WINDOW_MINIMIZED", "yes");
+        EXPECT_FALSE(platform.isWindowMinimized(5001));
+    }
+    ScopedEnv unset("CEDXM_WINDOW_MINIMIZED", nullptr);
+    EXPECT_FALSE(platform.isWindowMinimized(5001));
+}
+
+// Only the C locales are installed here, so the decimal separator cannot be
+// seen to stay "." against a comma locale; the character set can be checked.
+TEST(PosixPlatform, UserLocaleComesFromEnvironment)
+{
+    const std::string previous = std::setlocale(LC_ALL, nullptr);
+    {
+        ScopedEnv all("LC_ALL", nullptr);
+        ScopedEnv ctype("LC_CTYPE", nullptr);
+        ScopedEnv lang("LANG", "C.UTF-8");
+        PosixPlatform platform("");
+        platform.setUserLocale();
+        EXPECT_STREQ(nl_langinfo(CODESET), "UTF-8");
+        EXPECT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
+    }
+    std::setlocale(LC_ALL, previous.c_str());
+}
+
+TEST(PosixPlatform, RegistryIsTheFileAtTheGivenPath)
+{
+    TempFolder folder;
+    PosixPlatform platform(folder.file("r.reg"));
+    ASSERT_NE(platform.registry().createKey(L"Software\\Tavrel\\CEDXM"), nullptr);
+    EXPECT_TRUE(std::filesystem::exists(folder.file("r.reg")));
+
+    ScopedEnv registry("CEDXM_REGISTRY", folder.file("env.reg").c_str());
+    PosixPlatform fromEnvironment;
+    ASSERT_NE(fromEnvironment.registry().createKey(L"Software\\Tavrel\\CEDXM"), nullptr);
+    EXPECT_TRUE(std::filesystem::exists(folder.file("env.reg")));
+}
