@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/io/AtomicFile.h"
+#include "common/text/Compare.h"
 #include "common/text/Encoding.h"
 
 namespace Platform {
@@ -19,19 +20,6 @@ constexpr std::wstring_view kHeader = L"Windows Registry Editor Version 5.00";
 constexpr std::wstring_view kRoot = L"HKEY_CURRENT_USER\\";
 // Far beyond what the programs ever store; a larger file is not read.
 constexpr std::size_t kMaxFileBytes = 16u * 1024u * 1024u;
-
-bool equalNoCase(std::wstring_view a, std::wstring_view b)
-{
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (a[i] != b[i] && std::towlower(static_cast<wint_t>(a[i])) != std::towlower(static_cast<wint_t>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
 
 std::wstring_view trim(std::wstring_view s)
 {
@@ -67,7 +55,7 @@ struct Document {
     Key* find(const std::wstring& path)
     {
         for (Key& key : keys) {
-            if (key.underCurrentUser && equalNoCase(key.path, path)) {
+            if (key.underCurrentUser && Common::equalsIgnoringCase(key.path, path)) {
                 return &key;
             }
         }
@@ -173,12 +161,12 @@ Entry parseValue(std::wstring_view raw)
             entry.kind = Kind::String;
             entry.text = *value;
         }
-    } else if (rest.size() > 6 && equalNoCase(rest.substr(0, 6), L"dword:")) {
+    } else if (rest.size() > 6 && Common::equalsIgnoringCase(rest.substr(0, 6), L"dword:")) {
         if (const std::optional<std::uint32_t> v = parseDword(rest.substr(6))) {
             entry.kind = Kind::Dword;
             entry.dword = *v;
         }
-    } else if (rest.size() > 7 && equalNoCase(rest.substr(0, 7), L"hex(1):")) {
+    } else if (rest.size() > 7 && Common::equalsIgnoringCase(rest.substr(0, 7), L"hex(1):")) {
         if (const std::optional<std::wstring> v = parseHexString(rest.substr(7))) {
             entry.kind = Kind::String;
             entry.text = *v;
@@ -222,7 +210,8 @@ Document parse(const std::wstring& text)
         if (line.size() >= 2 && line.front() == L'[' && line.back() == L']' && line[1] != L'-') {
             const std::wstring_view name = trim(line.substr(1, line.size() - 2));
             Key key;
-            key.underCurrentUser = name.size() > kRoot.size() && equalNoCase(name.substr(0, kRoot.size()), kRoot);
+            key.underCurrentUser =
+                name.size() > kRoot.size() && Common::equalsIgnoringCase(name.substr(0, kRoot.size()), kRoot);
             key.path = std::wstring(key.underCurrentUser ? name.substr(kRoot.size()) : name);
             // A key named twice is one key; its later lines add to it.
             current = key.underCurrentUser ? doc.find(key.path) : nullptr;
@@ -362,7 +351,7 @@ const Entry* findValue(const Key& key, const std::wstring& name)
 {
     const Entry* found = nullptr;
     for (const Entry& entry : key.entries) {
-        if (entry.kind != Kind::Line && equalNoCase(entry.name, name)) {
+        if (entry.kind != Kind::Line && Common::equalsIgnoringCase(entry.name, name)) {
             found = &entry;
         }
     }
@@ -434,7 +423,7 @@ private:
         bool placed = false;
         std::vector<Entry> kept;
         for (Entry& existing : key->entries) {
-            if (existing.kind != Kind::Line && equalNoCase(existing.name, entry.name)) {
+            if (existing.kind != Kind::Line && Common::equalsIgnoringCase(existing.name, entry.name)) {
                 if (!placed) {
                     entry.name = existing.name;
                     kept.push_back(entry);

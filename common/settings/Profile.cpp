@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "common/io/AtomicFile.h"
+#include "common/text/Compare.h"
 #include "common/text/Encoding.h"
 
 namespace Common {
@@ -38,19 +39,6 @@ std::wstring_view trim(std::wstring_view s)
         s.remove_suffix(1);
     }
     return s;
-}
-
-bool equalNoCase(std::wstring_view a, std::wstring_view b)
-{
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (a[i] != b[i] && std::towlower(static_cast<wint_t>(a[i])) != std::towlower(static_cast<wint_t>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
 }
 
 // The raw value of `key` in the first section named `section` (first
@@ -89,7 +77,7 @@ std::optional<std::wstring> findValue(const std::wstring& section, const std::ws
             if (close == std::wstring_view::npos || close == 0) {
                 continue;
             }
-            inSection = !sectionSeen && equalNoCase(line.substr(1, close - 1), wantedSection);
+            inSection = !sectionSeen && equalsIgnoringCase(line.substr(1, close - 1), wantedSection);
             sectionSeen = sectionSeen || inSection;
             continue;
         }
@@ -98,7 +86,7 @@ std::optional<std::wstring> findValue(const std::wstring& section, const std::ws
         }
         const std::size_t equals = line.find(L'=');
         const std::wstring_view name = trim(line.substr(0, equals));
-        if (equalNoCase(name, wantedKey)) {
+        if (equalsIgnoringCase(name, wantedKey)) {
             if (equals == std::wstring_view::npos) {
                 return std::wstring();
             }
