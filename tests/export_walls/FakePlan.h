@@ -106,6 +106,15 @@ inline FakeObject attached(std::uint32_t type, double x1, double y1, double x2, 
     return o;
 }
 
+// An object the passes only ask for its fitting.
+inline FakeObject plainObject(std::uint32_t type, std::int16_t storey = 1)
+{
+    FakeObject o;
+    o.type = type;
+    o.storey = storey;
+    return o;
+}
+
 inline FakeObject withFitting(FakeObject o, FakeFitting f)
 {
     o.fitting = std::move(f);

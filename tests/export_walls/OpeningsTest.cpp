@@ -34,10 +34,7 @@ struct Openings {
 FakeObject fitting(double x, double y, double sill, double angle, double width, double height,
                    std::uint32_t type = 27, std::wstring part = L"C:\\Parts\\Windows\\W1.m3d")
 {
-    FakeObject o;
-    o.type = type;
-    o.storey = 1;
-    return withFitting(o, FakeFitting{std::move(part), x, y, sill, angle, width, height});
+    return withFitting(plainObject(type), FakeFitting{std::move(part), x, y, sill, angle, width, height});
 }
 
 FakeObject livingRoom() { return room(1, 2, rect(0, 0, 4000, 3000), 0, 2400); }

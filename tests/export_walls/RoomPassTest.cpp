@@ -5,6 +5,8 @@
 #include "FakePlan.h"
 #include "common/host/HostObject.h"
 #include "exporter/reading/RoomPass.h"
+#include "exporter/reading/WallPass.h"
+#include "support/ScriptedHost.h"
 
 namespace WallTests {
 namespace {
@@ -134,6 +136,51 @@ TEST(RoomPass, AnEmptyPlanGivesNoRooms)
     r.read();
     EXPECT_TRUE(r.model.rooms.empty());
     EXPECT_EQ(r.plan->ops, (std::vector<int>{172, 62}));
+}
+
+}  // namespace
+}  // namespace WallTests
+
+namespace WallTests {
+namespace {
+
+TEST(RoomPass, HostFailuresReachTheCallerNamingTheOperation)
+{
+    auto host = std::make_shared<TestSupport::ScriptedHost>();
+    host->on(172, [](Common::Arguments&, Common::Variant&) {});
+    host->on(62, [](Common::Arguments&, Common::Variant& r) { r = Common::Variant::i4(1); });
+    host->on(64, [](Common::Arguments&, Common::Variant& r) { r = Common::Variant::ui4(19); });
+    host->on(65, [](Common::Arguments&, Common::Variant& r) { r = Common::Variant::i2(1); });
+    host->on(73, [](Common::Arguments&, Common::Variant&) { throw Common::HostError(73, "room data failed"); });
+    Common::HostObject document(host);
+    ExportModel model;
+    try {
+        Exporter::readRooms(model, document);
+        ADD_FAILURE() << "no error";
+    } catch (const Common::HostError& e) {
+        EXPECT_EQ(e.dispatchNumber(), 73);
+    }
+
+    // An outline slot the host filled with something else than doubles.
+    host->on(73, [](Common::Arguments& args, Common::Variant&) { args.at(0).value = Common::Variant::text(L"?"); });
+    try {
+        Exporter::readRooms(model, document);
+        ADD_FAILURE() << "no error";
+    } catch (const Common::HostError& e) {
+        EXPECT_EQ(e.dispatchNumber(), 73);
+        EXPECT_NE(std::string(e.what()).find("argument 1"), std::string::npos) << e.what();
+    }
+    EXPECT_TRUE(model.rooms.empty());
+}
+
+TEST(RoomPass, AnUnboundDocumentGivesNoRooms)
+{
+    Common::HostObject document;
+    ExportModel model;
+    Exporter::readRooms(model, document);
+    Exporter::readWallsAndOpenings(model, document, 1);
+    EXPECT_TRUE(model.rooms.empty());
+    EXPECT_TRUE(model.walls.empty());
 }
 
 }  // namespace

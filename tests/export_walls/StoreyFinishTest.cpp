@@ -1,0 +1,194 @@
+// Finishing the storeys: room-edge walls and exterior wall lines, storey by
+// storey, after the walls and openings read from the host objects.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+#include "FakePlan.h"
+#include "common/host/HostObject.h"
+#include "exporter/reading/RoomPass.h"
+#include "exporter/reading/StoreyFinish.h"
+#include "exporter/reading/WallPass.h"
+
+namespace WallTests {
+namespace {
+
+using Common::Segment;
+using Common::Vector2d;
+using Exporter::ExportModel;
+using Exporter::ExportRoom;
+using Exporter::ExportWall;
+
+void addRoom(ExportModel& model, int storey, std::vector<Vector2d> outline, double floor, double ceiling)
+{
+    auto room = std::make_unique<ExportRoom>();
+    room->storey = storey;
+    room->kindCode = 11;
+    room->outline = std::move(outline);
+    room->floorHeight = floor;
+    room->ceilingHeight = ceiling;
+    model.rooms.push_back(std::move(room));
+}
+
+TEST(RoomEdgeWalls, ShortLinesAreDroppedAndHeightsComeFromTheRooms)
+{
+    ExportModel model;
+    addRoom(model, 1, {{0, 0}, {4000, 0}, {4000, 3000}, {0, 3000}}, 100, 2500);
+    addRoom(model, 1, {{4000, 0}, {6000, 0}, {6000, 3000}, {4000, 3000}}, 150, 2400);
+    const std::vector<Segment> lines{
+        {{0, 0}, {0.09, 0}},           // 0.09 long: dropped
+        {{0, 0}, {0.11, 0}},           // 0.11 long: a wall
+        {{4000, 500}, {4000, 2500}},   // between both rooms
+        {{9000, 0}, {9500, 0}},        // in no room: still a wall, at 0 to 0
+        {{10, 10}, {10, 10.0999}},     // dropped
+    };
+    Exporter::appendRoomEdgeWalls(model, 1, lines, 120);
+    ASSERT_EQ(model.walls.size(), 3u);
+    for (const auto& wall : model.walls) {
+        EXPECT_EQ(wall->storey, 1);
+        EXPECT_EQ(wall->kindCode, 1);
+        EXPECT_DOUBLE_EQ(wall->thickness, 120);
+    }
+    EXPECT_EQ(model.walls[0]->end, Vector2d(0.11, 0));
+    EXPECT_DOUBLE_EQ(model.walls[0]->bottomHeight, 100);
+    EXPECT_DOUBLE_EQ(model.walls[0]->topHeight, 2500);
+    EXPECT_DOUBLE_EQ(model.walls[1]->bottomHeight, 150);
+    EXPECT_DOUBLE_EQ(model.walls[1]->topHeight, 2500);
+    EXPECT_EQ(model.walls[2]->start, Vector2d(9000, 0));
+    EXPECT_DOUBLE_EQ(model.walls[2]->bottomHeight, 0);
+    EXPECT_DOUBLE_EQ(model.walls[2]->topHeight, 0);
+
+    // The same line on a storey without rooms.
+    Exporter::appendRoomEdgeWalls(model, 2, {{{0, 0}, {4000, 0}}}, 120);
+    ASSERT_EQ(model.walls.size(), 4u);
+    EXPECT_EQ(model.walls[3]->storey, 2);
+    EXPECT_DOUBLE_EQ(model.walls[3]->topHeight, 0);
+}
+
+// --- The whole pass, with the wall and exterior outline algorithms. ---
+
+struct Plan {
+    std::shared_ptr<FakePlan> plan = std::make_shared<FakePlan>();
+    ExportModel model;
+
+    Plan() { plan->settings[10] = 0; }  // storey 1 at 0, storey 2 at 2900
+
+    void read(int openingExtendType = 0)
+    {
+        Common::HostObject document(plan);
+        Exporter::readRooms(model, document);
+        Exporter::readWallsAndOpenings(model, document, openingExtendType);
+    }
+};
+
+bool near(const Vector2d& a, const Vector2d& b)
+{
+    return std::abs(a.x - b.x) < 1e-6 && std::abs(a.y - b.y) < 1e-6;
+}
+
+// The room-edge walls of `storey` with ends a and b, in either direction.
+int wallsBetween(const ExportModel& model, int storey, const Vector2d& a, const Vector2d& b)
+{
+    int n = 0;
+    for (const auto& w : model.walls) {
+        if (w->storey == storey && ((near(w->start, a) && near(w->end, b)) || (near(w->start, b) && near(w->end, a)))) {
+            ++n;
+        }
+    }
+    return n;
+}
+
+TEST(StoreyFinish, OneRoomGivesItsFourEdgesAndOneExteriorLine)
+{
+    Plan p;
+    p.plan->objects = {room(1, 2, rect(0, 0, 4000, 3000), 0, 2400)};
+    p.read();
+    ASSERT_EQ(p.model.walls.size(), 4u);
+    EXPECT_EQ(wallsBetween(p.model, 1, {0, 0}, {4000, 0}), 1);
+    EXPECT_EQ(wallsBetween(p.model, 1, {4000, 0}, {4000, 3000}), 1);
+    EXPECT_EQ(wallsBetween(p.model, 1, {4000, 3000}, {0, 3000}), 1);
+    EXPECT_EQ(wallsBetween(p.model, 1, {0, 3000}, {0, 0}), 1);
+    for (const auto& w : p.model.walls) {
+        EXPECT_EQ(w->kindCode, 1);
+        EXPECT_DOUBLE_EQ(w->thickness, 120);
+        EXPECT_DOUBLE_EQ(w->bottomHeight, 0);
+        EXPECT_DOUBLE_EQ(w->topHeight, 2400);
+    }
+    ASSERT_EQ(p.model.outerLines.size(), 1u);
+    EXPECT_EQ(p.model.outerLines[0]->storey, 1);
+    EXPECT_EQ(p.model.outerLines[0]->points.size(), 4u);
+}
+
+TEST(StoreyFinish, StoreysAreFinishedInAscendingOrderAfterTheObjectWalls)
+{
+    Plan p;
+    p.plan->objects = {
+        room(2, 2, rect(0, 0, 3000, 3000), 0, 2400),
+        wallBox(5, 1500, 1500, 1000, 100, 1, 0, 0, 2),
+        room(1, 2, rect(0, 0, 4000, 3000), 0, 2400),
+    };
+    p.read();
+    ASSERT_EQ(p.model.walls.size(), 9u);
+    EXPECT_EQ(p.model.walls[0]->storey, 2);  // the wall box, in object order
+    EXPECT_EQ(p.model.walls[0]->start, Vector2d(1000, 1500));
+    for (std::size_t i = 1; i < 5; ++i) {
+        EXPECT_EQ(p.model.walls[i]->storey, 1) << i;
+    }
+    for (std::size_t i = 5; i < 9; ++i) {
+        EXPECT_EQ(p.model.walls[i]->storey, 2) << i;
+        EXPECT_DOUBLE_EQ(p.model.walls[i]->bottomHeight, 2900);
+        EXPECT_DOUBLE_EQ(p.model.walls[i]->topHeight, 5300);
+    }
+    EXPECT_EQ(wallsBetween(p.model, 2, {3000, 0}, {3000, 3000}), 1);
+    ASSERT_EQ(p.model.outerLines.size(), 2u);
+    EXPECT_EQ(p.model.outerLines[0]->storey, 1);
+    EXPECT_EQ(p.model.outerLines[1]->storey, 2);
+}
+
+TEST(StoreyFinish, AFullHeightOpeningCutsItsSpanOutOfTheRoomEdge)
+{
+    Plan p;
+    p.plan->objects = {room(1, 2, rect(0, 0, 4000, 3000), 0, 2400), attached(21, 1000, 0, 1800, 0, 0, 0)};
+    p.read();
+    ASSERT_EQ(p.model.walls.size(), 5u);
+    EXPECT_EQ(wallsBetween(p.model, 1, {0, 0}, {1000, 0}), 1);
+    EXPECT_EQ(wallsBetween(p.model, 1, {1800, 0}, {4000, 0}), 1);
+    EXPECT_EQ(wallsBetween(p.model, 1, {0, 0}, {4000, 0}), 0);
+    EXPECT_EQ(p.model.openings.size(), 1u);
+    EXPECT_EQ(p.model.outerLines.size(), 1u);
+}
+
+TEST(StoreyFinish, ExtendedOpeningsCutTheLongerSpan)
+{
+    Plan p;
+    p.plan->objects = {room(1, 2, rect(0, 0, 4000, 3000), 0, 2400), attached(21, 1000, 0, 1800, 0, 0, 0)};
+    p.read(1);
+    EXPECT_EQ(wallsBetween(p.model, 1, {0, 0}, {940, 0}), 1);
+    EXPECT_EQ(wallsBetween(p.model, 1, {1860, 0}, {4000, 0}), 1);
+}
+
+TEST(StoreyFinish, WindowsAndFittingsLeaveTheRoomEdgeWhole)
+{
+    Plan p;
+    p.plan->objects = {room(1, 2, rect(0, 0, 4000, 3000), 0, 2400), attached(22, 1000, 0, 1800, 0, 2000, 800),
+                       withFitting(plainObject(27), FakeFitting{L"W.m3d", 3000, 0, 900, 0, 800, 1100})};
+    p.read();
+    EXPECT_EQ(p.model.walls.size(), 4u);
+    EXPECT_EQ(wallsBetween(p.model, 1, {0, 0}, {4000, 0}), 1);
+    EXPECT_EQ(p.model.openings.size(), 2u);
+}
+
+TEST(StoreyFinish, BalconiesAndUnknownRoomsGiveNoRoomEdgesNorExteriorLines)
+{
+    Plan p;
+    p.plan->objects = {room(1, 21, rect(0, 0, 4000, 1000), 0, 1000), room(1, 30, rect(5000, 0, 6000, 1000), 0, 2400)};
+    p.read();
+    EXPECT_TRUE(p.model.walls.empty());
+    EXPECT_TRUE(p.model.outerLines.empty());
+    EXPECT_EQ(p.model.rooms.size(), 2u);
+}
+
+}  // namespace
+}  // namespace WallTests
