@@ -1,0 +1,133 @@
+#include "exporter/app/CDM2CDXApp.h"
+
+#include <new>
+
+#include "common/settings/Options.h"
+#include "common/settings/Profile.h"
+#include "common/text/Encoding.h"
+#include "exporter/app/CommandLine.h"
+#include "exporter/app/ReadingDriver.h"
+#include "exporter/model/ExportModel.h"
+#include "exporter/reading/FirstQuadrantShift.h"
+#include "exporter/writer/SectionWriters.h"
+
+namespace Exporter {
+
+namespace {
+
+constexpr int kDocumentWindowHandleOp = 186;
+
+std::wstring widen(const std::string& text)
+{
+    return Common::fromUtf8(text);
+}
+
+}  // namespace
+
+CDM2CDXApp::CDM2CDXApp(Common::Platform& platform, HostConnector connector, std::vector<std::wstring> arguments,
+                       SaveDialogFrontEnd& dialogs)
+    : platform_(platform), connector_(std::move(connector)), arguments_(std::move(arguments)), dialogs_(dialogs)
+{
+}
+
+// Program directory with its trailing separator, and the program's file name
+// without extension; the ini file is named after the program.
+void CDM2CDXApp::preparePaths()
+{
+    const std::wstring module = platform_.moduleFileName();
+    const auto slash = module.find_last_of(L"/\\");
+    programDirectory_ = slash == std::wstring::npos ? std::wstring() : module.substr(0, slash + 1);
+    std::wstring file = slash == std::wstring::npos ? module : module.substr(slash + 1);
+    const auto dot = file.rfind(L'.');
+    if (dot != std::wstring::npos) {
+        file.erase(dot);
+    }
+    programBaseName_ = file;
+    iniPath_ = programDirectory_ + programBaseName_ + L".ini";
+}
+
+int CDM2CDXApp::run()
+{
+    // Held for the whole run, so that a second start ends at once.
+    const std::unique_ptr<Common::NamedMutex> mutex = platform_.createNamedMutex(kMutexName);
+    if (!mutex) {
+        return kExitAnotherInstance;
+    }
+
+    int status = kExitFailed;
+    try {
+        status = export_();
+    } catch (const Common::HostError& e) {
+        platform_.reportError(L"DM2CDX: host operation " + std::to_wstring(e.dispatchNumber()) +
+                              L" failed: " + widen(e.what()) + L". No CEDXM file was written.");
+        status = kExitFailed;
+    } catch (const std::bad_alloc&) {
+        platform_.reportError(L"DM2CDX: out of memory while exporting. No CEDXM file was written.");
+        status = kExitFailed;
+    } catch (const std::exception& e) {
+        platform_.reportError(L"DM2CDX: " + widen(e.what()) + L". No CEDXM file was written.");
+        status = kExitFailed;
+    }
+    application_.release();
+    document_.release();
+    return status;
+}
+
+int CDM2CDXApp::export_()
+{
+    // Common controls need no set-up here. The screen scale decides the
+    // settings dialog's button layout; without a screen it stays 100.
+    const int ppi = platform_.screenPixelsPerInch();
+    screenScale_ = ppi > 0 ? ppi * 100 / 96 : 100;
+    platform_.setUserLocale();
+
+    hostWindow_ = hostWindowFromArguments(arguments_);
+    preparePaths();
+    readMePath_ = programDirectory_ + Common::readProfileString(L"EXPORT", L"ReadMeFile", iniPath_);
+    openingExtendType_ = Common::readProfileInt(L"EXPORT", L"OpeningExtendType", 0, iniPath_);
+
+    Common::RunningObjectTable* table = connector_ ? connector_() : nullptr;
+    if (table != nullptr) {
+        application_ = Common::bindHostObject(*table, Common::kHostApplicationProgId, hostWindow_);
+        document_ = Common::bindHostObject(*table, Common::kHostDocumentProgId, hostWindow_);
+    }
+    if (!application_.isBound() || !document_.isBound()) {
+        platform_.reportError(
+            L"DM2CDX: no running host with an open plan was found" +
+            (hostWindow_ != 0 ? L" (window " + std::to_wstring(hostWindow_) + L")" : std::wstring()) +
+            L"; start DM2CDX from the host, or give the plan with --host PLAN.json. Nothing was exported.");
+        return kExitFailed;
+    }
+
+    CDXSaveDialog dialog(iniPath_, readMePath_);
+    if (!platform_.isDirectory(dialog.folder())) {
+        const std::int32_t owner = static_cast<std::int32_t>(document_.call(kDocumentWindowHandleOp).asInteger());
+        dialog.setInitialDirectory(platform_.documentsFolder(owner));
+    }
+    Common::loadExportOptions(platform_.registry(), iniPath_, dialog.options);
+    if (!dialogs_.showSaveDialog(dialog, screenScale_) || !dialog.confirmed()) {
+        return kExitDone;  // cancelled: nothing written, nothing shown
+    }
+    Common::storeExportOptions(platform_.registry(), dialog.options);
+
+    const Common::ExportOptions options = dialog.options;
+    auto model = std::make_unique<ExportModel>();
+    runReadingDriver(*model, application_, document_, options, iniPath_, openingExtendType_);
+    if (options.originType == 1) {
+        shiftToFirstQuadrant(*model);
+    }
+
+    std::string error;
+    const std::string outputPath = Common::toUtf8(dialog.pathName());
+    if (!writeCedxmDocument(*model, outputPath, dialog.fileTitle(), true, error)) {
+        platform_.reportError(L"DM2CDX: the CEDXM file was not written: " + widen(error));
+        return kExitFailed;
+    }
+
+    application_.release();
+    document_.release();
+    platform_.messageBox(kCompletionText, kCompletionCaption, hostWindow_);
+    return kExitDone;
+}
+
+}  // namespace Exporter

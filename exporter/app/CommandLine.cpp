@@ -1,0 +1,180 @@
+#include "exporter/app/CommandLine.h"
+
+#include <limits>
+
+namespace Exporter {
+
+namespace {
+
+bool isOption(const std::wstring& arg)
+{
+    return arg.size() > 2 && arg[0] == L'-' && arg[1] == L'-';
+}
+
+}  // namespace
+
+std::int32_t hostWindowFromArguments(const std::vector<std::wstring>& args)
+{
+    if (args.empty()) {
+        return 0;
+    }
+    const std::wstring& text = args.front();
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == L' ' || text[i] == L'\t')) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) {
+        negative = text[i] == L'-';
+        ++i;
+    }
+    const std::int64_t limit = negative ? -static_cast<std::int64_t>(std::numeric_limits<std::int32_t>::min())
+                                        : std::numeric_limits<std::int32_t>::max();
+    std::int64_t value = 0;
+    for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
+        value = value * 10 + (text[i] - L'0');
+        if (value > limit) {
+            value = limit;
+        }
+    }
+    return static_cast<std::int32_t>(negative ? -value : value);
+}
+
+bool parseExportCommandLine(const std::vector<std::wstring>& args, ExportCommandLine& cl, std::wstring& error)
+{
+    cl = ExportCommandLine();
+    bool sawWindow = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::wstring arg = args[i];
+        std::optional<std::wstring> inlineValue;
+        if (isOption(arg)) {
+            const auto eq = arg.find(L'=');
+            if (eq != std::wstring::npos) {
+                inlineValue = arg.substr(eq + 1);
+                arg.erase(eq);
+            }
+        } else {
+            if (i == 0 && !sawWindow) {
+                sawWindow = true;  // the host window handle
+                continue;
+            }
+            error = L"unexpected argument \"" + arg + L"\" (only the host window handle may come first)";
+            return false;
+        }
+
+        auto takeValue = [&](std::optional<std::wstring>& slot) {
+            if (slot) {
+                error = arg + L" is given twice";
+                return false;
+            }
+            if (inlineValue) {
+                slot = *inlineValue;
+            } else if (i + 1 < args.size()) {
+                slot = args[++i];
+            } else {
+                error = arg + L" needs a value";
+                return false;
+            }
+            if (slot->empty()) {
+                error = arg + L" needs a value";
+                return false;
+            }
+            return true;
+        };
+        auto setFlag = [&](bool& flag) {
+            if (inlineValue) {
+                error = arg + L" takes no value";
+                return false;
+            }
+            if (flag) {
+                error = arg + L" is given twice";
+                return false;
+            }
+            flag = true;
+            return true;
+        };
+
+        bool ok = false;
+        if (arg == L"--host") {
+            ok = takeValue(cl.hostPlan);
+        } else if (arg == L"--output") {
+            ok = takeValue(cl.output);
+        } else if (arg == L"--fitting-table") {
+            ok = takeValue(cl.fittingTable);
+        } else if (arg == L"--trace") {
+            ok = takeValue(cl.trace);
+        } else if (arg == L"--openings-only") {
+            ok = setFlag(cl.openingsOnly);
+        } else if (arg == L"--first-quadrant") {
+            ok = setFlag(cl.firstQuadrant);
+        } else if (arg == L"--keep-origin") {
+            ok = setFlag(cl.keepOrigin);
+        } else if (arg == L"--restore-defaults") {
+            ok = setFlag(cl.restoreDefaults);
+        } else if (arg == L"--help") {
+            ok = setFlag(cl.help);
+        } else if (arg == L"--readme") {
+            ok = setFlag(cl.readme);
+        } else {
+            error = L"unknown option " + arg;
+        }
+        if (!ok) {
+            return false;
+        }
+    }
+    if (cl.help) {
+        return true;
+    }
+    if (cl.openingsOnly && cl.fittingTable) {
+        error = L"--openings-only and --fitting-table exclude each other";
+        return false;
+    }
+    if (cl.firstQuadrant && cl.keepOrigin) {
+        error = L"--first-quadrant and --keep-origin exclude each other";
+        return false;
+    }
+    if (!cl.output && !cl.readme) {
+        error = L"--output FILE.xml is missing";
+        return false;
+    }
+    return true;
+}
+
+std::wstring exportHelpText()
+{
+    return LR"(Usage: DM2CDX [HOSTWINDOW] --host PLAN.json --output FILE.xml
+              [--openings-only | --fitting-table FILE.csv] [--first-quadrant | --keep-origin]
+              [--restore-defaults] [--trace FILE] [--help] [--readme]
+
+Exports the plan open in the host to one CEDXM file (Shift-JIS XML).
+
+  HOSTWINDOW              the host's window handle (decimal); it picks the running host
+                          whose window it is. Without it the active host is used.
+  --host PLAN.json        the plan file of the simulated host to export from.
+  --output FILE.xml       the CEDXM file to write (the save dialog's file name). An existing
+                          file is replaced only when the new one is complete.
+  --openings-only         settings: write openings without fitting information.
+  --fitting-table FILE.csv
+                          settings: also write fitting model numbers, taken from this
+                          correspondence table (as chosen with the browse button).
+  --first-quadrant        settings: shift the whole plan by whole grid steps into the
+                          first quadrant.
+  --keep-origin           settings: keep the plan's coordinates as they are.
+  --restore-defaults      settings: first go back to the defaults of DM2CDX.ini, as the
+                          "初期設定に戻す" button does; the other settings then apply.
+  --trace FILE            append one JSON line per host call to FILE.
+  --readme                open the read-me file (the dialog's "お読みください" button).
+                          Without --output the run then ends without writing.
+  --help                  show this text and end.
+
+The options not given keep the choices of the last export (stored in the registry
+file, $CEDXM_REGISTRY or $XDG_CONFIG_HOME/Tavrel/CEDXM.reg) or, at the first export,
+the defaults of DM2CDX.ini beside the program. The choices of a run are stored when it
+goes past the dialog.
+
+Exit status: 0 done (or ended without writing after --readme), 1 failed (no host, host
+error, unwritable output), 2 usage error, 3 another export is running.
+)";
+}
+
+}  // namespace Exporter

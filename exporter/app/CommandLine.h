@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace Exporter {
+
+// The command line that stands in for the save dialog and the settings
+// dialog:
+//   DM2CDX [HOSTWINDOW] --host PLAN.json --output FILE.xml
+//          [--openings-only | --fitting-table FILE.csv] [--first-quadrant | --keep-origin]
+//          [--restore-defaults] [--trace FILE] [--help] [--readme]
+struct ExportCommandLine {
+    std::optional<std::wstring> hostPlan;
+    std::optional<std::wstring> output;
+    bool openingsOnly = false;
+    std::optional<std::wstring> fittingTable;
+    bool firstQuadrant = false;
+    bool keepOrigin = false;
+    bool restoreDefaults = false;
+    std::optional<std::wstring> trace;
+    bool help = false;
+    bool readme = false;
+
+    // Whether the settings dialog is opened at all.
+    bool changesSettings() const
+    {
+        return openingsOnly || fittingTable || firstQuadrant || keepOrigin || restoreDefaults;
+    }
+};
+
+// Parses the arguments after the program name. False with `error` set when
+// they cannot be understood (unknown option, missing value, an option given
+// twice, two options that exclude each other, no --output without --help or
+// --readme).
+bool parseExportCommandLine(const std::vector<std::wstring>& args, ExportCommandLine& commandLine,
+                            std::wstring& error);
+
+// The host window handle from the first argument: leading blanks and a sign
+// accepted, digits up to the first other character, no digits give 0, a
+// value beyond 32 bits stops at the limit. No argument gives 0.
+std::int32_t hostWindowFromArguments(const std::vector<std::wstring>& args);
+
+// The --help text.
+std::wstring exportHelpText();
+
+}  // namespace Exporter

@@ -1,0 +1,89 @@
+#include "exporter/app/CommandLineDialogs.h"
+
+#include <filesystem>
+#include <iostream>
+
+#include "common/text/Encoding.h"
+
+namespace Exporter {
+
+namespace {
+
+// The full path a file dialog hands back.
+std::wstring fullPath(const std::wstring& path)
+{
+    std::error_code ignored;
+    const std::filesystem::path absolute = std::filesystem::absolute(Common::toUtf8(path), ignored);
+    return absolute.empty() ? path : Common::fromUtf8(absolute.lexically_normal().string());
+}
+
+}  // namespace
+
+CommandLineDialogs::CommandLineDialogs(Common::Platform& platform, ExportCommandLine commandLine)
+    : platform_(platform), commandLine_(std::move(commandLine))
+{
+}
+
+DialogRect CommandLineDialogs::settingsClientArea(int screenScale)
+{
+    const int scale = screenScale > 0 ? screenScale : 100;
+    const int baseX = 6 * scale / 100;
+    const int baseY = 13 * scale / 100;
+    return DialogRect{0, 0, CDXSaveSettingDialog::kSize.width * baseX / 4,
+                      CDXSaveSettingDialog::kSize.height * baseY / 8};
+}
+
+bool CommandLineDialogs::showSaveDialog(CDXSaveDialog& dialog, int screenScale)
+{
+    const ExportCommandLine& cl = commandLine_;
+    if (cl.readme) {
+        dialog.clickReadMe(platform_);
+    }
+    if (cl.changesSettings()) {
+        dialog.clickSettings([&](CDXSaveSettingDialog& settings) {
+            settings.initDialog(screenScale, settingsClientArea(screenScale));
+            if (cl.restoreDefaults) {
+                settings.clickRestoreDefaults();
+            }
+            if (cl.openingsOnly) {
+                settings.clickRadio(CDXSaveSettingDialog::kRadioOpeningsOnly);
+            }
+            if (cl.fittingTable) {
+                settings.clickRadio(CDXSaveSettingDialog::kRadioFittingTable);
+                settings.clickBrowse(platform_, fullPath(*cl.fittingTable));
+            }
+            if (cl.firstQuadrant) {
+                settings.setOriginCheck(true);
+            }
+            if (cl.keepOrigin) {
+                settings.setOriginCheck(false);
+            }
+            settings.clickOk();
+        });
+    }
+    if (!cl.output) {
+        return false;  // the dialog closed without a file
+    }
+    dialog.chooseFile(fullPath(*cl.output));
+    return true;
+}
+
+int runDm2cdx(Common::Platform& platform, const std::vector<std::wstring>& arguments,
+              const std::function<Common::RunningObjectTable*(const ExportCommandLine&)>& connect)
+{
+    ExportCommandLine commandLine;
+    std::wstring error;
+    if (!parseExportCommandLine(arguments, commandLine, error)) {
+        platform.reportError(L"DM2CDX: " + error + L"\n(DM2CDX --help lists the options)");
+        return kExitUsage;
+    }
+    if (commandLine.help) {
+        std::cout << Common::toUtf8(exportHelpText()) << std::flush;
+        return kExitDone;
+    }
+    CommandLineDialogs dialogs(platform, commandLine);
+    CDM2CDXApp app(platform, [&] { return connect(commandLine); }, arguments, dialogs);
+    return app.run();
+}
+
+}  // namespace Exporter
