@@ -71,7 +71,8 @@ Common::Segment appendWallAttachedOpening(ExportModel& model, int storey, const 
     return laidOut;
 }
 
-void appendFittingOpening(ExportModel& model, Common::HostObject& document, int storey, const OpeningLayout& layout)
+void appendFittingOpening(ExportModel& model, const RoomHeightIndex& rooms, Common::HostObject& document,
+                          int storey, const OpeningLayout& layout)
 {
     Common::Arguments args;
     args.push_back(outText());  // fitting name
@@ -95,7 +96,7 @@ void appendFittingOpening(ExportModel& model, Common::HostObject& document, int 
     const Vector2d halfSpan = Vector2d(std::cos(angle), std::sin(angle)) * (width / 2);
     const Vector2d p1 = centre - halfSpan;
     const Vector2d p2 = centre + halfSpan;
-    const RoomHeightRange range = roomHeightRange(model, storey, p1, p2);
+    const RoomHeightRange range = rooms.range(storey, p1, p2);
     if (!range.touchesRoom()) {
         return;
     }

@@ -29,7 +29,7 @@ Common::Segment appendWallAttachedOpening(ExportModel& model, int storey, const 
 
 // Asks the host for the fitting of the object under the cursor (operation 68)
 // and appends its opening when it has one that lies in a room of `storey`.
-void appendFittingOpening(ExportModel& model, Common::HostObject& document, int storey,
-                          const OpeningLayout& layout);
+void appendFittingOpening(ExportModel& model, const RoomHeightIndex& rooms, Common::HostObject& document,
+                          int storey, const OpeningLayout& layout);
 
 }  // namespace Exporter

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <map>
+#include <vector>
+
 #include "common/geometry/Vector2.h"
 #include "exporter/model/ExportModel.h"
 
@@ -20,5 +23,21 @@ struct RoomHeightRange {
 // when the segment runs along its outline; every room of the model counts,
 // whatever its kind.
 RoomHeightRange roomHeightRange(const ExportModel& model, int storey, const Vector2d& p1, const Vector2d& p2);
+
+// The same answers for many segments: the rooms grouped by storey with their
+// boxes worked out once. The model's rooms must not change while it is used.
+class RoomHeightIndex {
+public:
+    explicit RoomHeightIndex(const ExportModel& model);
+    RoomHeightRange range(int storey, const Vector2d& p1, const Vector2d& p2) const;
+
+private:
+    struct Entry {
+        const ExportRoom* room = nullptr;
+        bool boxKnown = false;  // false when an outline value is not finite
+        double minX = 0, maxX = 0, minY = 0, maxY = 0;
+    };
+    std::map<int, std::vector<Entry>> byStorey_;
+};
 
 }  // namespace Exporter

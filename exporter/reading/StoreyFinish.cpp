@@ -27,11 +27,12 @@ void appendOuterLines(ExportModel& model, int storey, const std::vector<std::vec
 void appendRoomEdgeWalls(ExportModel& model, int storey, const std::vector<Common::Segment>& lines,
                          double wallThickness)
 {
+    const RoomHeightIndex rooms(model);
     for (const Common::Segment& line : lines) {
         if ((line.end - line.start).lengthSquared() < kMinWallLengthSquared) {
             continue;
         }
-        const RoomHeightRange range = roomHeightRange(model, storey, line.start, line.end);
+        const RoomHeightRange range = rooms.range(storey, line.start, line.end);
         auto wall = std::make_unique<ExportWall>();
         wall->storey = storey;
         wall->kindCode = kFullHeight;

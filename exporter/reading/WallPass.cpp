@@ -24,7 +24,7 @@ constexpr int kWallAttachedOp = 77;
 class WallPass {
 public:
     WallPass(ExportModel& model, Common::HostObject& document, int openingExtendType)
-        : model_(model), document_(document)
+        : model_(model), document_(document), rooms_(model)
     {
         layout_.openingExtendType = openingExtendType;
     }
@@ -51,7 +51,7 @@ private:
             readWallAttached(storey);
         }
         // Any object may carry a fitting, a wall box or a room as well.
-        appendFittingOpening(model_, document_, storey, layout_);
+        appendFittingOpening(model_, rooms_, document_, storey, layout_);
     }
 
     void readType5Box(int storey)
@@ -101,7 +101,7 @@ private:
     {
         double thickness = 0;
         const Common::Segment line = wallBoxCentreLine(box, thickness);
-        const RoomHeightRange range = roomHeightRange(model_, storey, line.start, line.end);
+        const RoomHeightRange range = rooms_.range(storey, line.start, line.end);
         if (range.touchesRoom()) {
             appendWall(storey, line, thickness, heights(range));
         }
@@ -121,7 +121,7 @@ private:
         const Vector2d p2(argR8(kWallAttachedOp, args, 3), argR8(kWallAttachedOp, args, 4));
         const double upper = argR8(kWallAttachedOp, args, 5);
         const double lower = argR8(kWallAttachedOp, args, 6);
-        const RoomHeightRange range = roomHeightRange(model_, storey, p1, p2);
+        const RoomHeightRange range = rooms_.range(storey, p1, p2);
         if (!range.touchesRoom()) {
             return;
         }
@@ -188,6 +188,7 @@ private:
 
     ExportModel& model_;
     Common::HostObject& document_;
+    const RoomHeightIndex rooms_;  // the rooms stay as the room pass left them
     OpeningLayout layout_;
     StoreyOutlineSets sets_;
 };

@@ -60,6 +60,14 @@ TEST(RoomEdgeWalls, ShortLinesAreDroppedAndHeightsComeFromTheRooms)
     EXPECT_DOUBLE_EQ(model.walls[2]->bottomHeight, 0);
     EXPECT_DOUBLE_EQ(model.walls[2]->topHeight, 0);
 
+    // Along an edge and reaching beyond the room: it matches; touching the
+    // room only at a corner: it does not.
+    Exporter::appendRoomEdgeWalls(model, 1, {{{-1000, 0}, {1000, 0}}, {{-1000, 3000}, {0, 3000}}}, 120);
+    ASSERT_EQ(model.walls.size(), 5u);
+    EXPECT_DOUBLE_EQ(model.walls[3]->topHeight, 2500);
+    EXPECT_DOUBLE_EQ(model.walls[4]->topHeight, 0);
+    model.walls.resize(3);
+
     // The same line on a storey without rooms.
     Exporter::appendRoomEdgeWalls(model, 2, {{{0, 0}, {4000, 0}}}, 120);
     ASSERT_EQ(model.walls.size(), 4u);
