@@ -156,11 +156,3 @@ TEST(ExtendSegment, BothEndsAlongDirection)
     EXPECT_DOUBLE_EQ(e.x, 2);
     EXPECT_DOUBLE_EQ(f.x, 8);
 }
-
-TEST(Vector2, RotateInPlace)
-{
-    Vector2d v(1, 0);
-    v.rotate(std::numbers::pi / 2);
-    EXPECT_NEAR(v.x, 0, 1e-15);
-    EXPECT_NEAR(v.y, 1, 1e-15);
-}

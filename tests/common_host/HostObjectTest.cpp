@@ -44,17 +44,3 @@ TEST(HostObject, BoundCallsReachTheHostAndFailuresPropagate)
     EXPECT_FALSE(bound.isBound());
     EXPECT_TRUE(bound.call(93).isEmpty());
 }
-
-TEST(Variant, WideningAndNumbers)
-{
-    EXPECT_EQ(Variant::ui4(0xFFFFFFFFu).asInteger(), 4294967295LL);
-    EXPECT_EQ(Variant::i2(-5).asInteger(), -5);
-    EXPECT_EQ(Variant::ui1(200).asInteger(), 200);
-    EXPECT_EQ(Variant::r8(2.5).asInteger(), 0);
-    EXPECT_DOUBLE_EQ(Variant::r8(2.5).asNumber(), 2.5);
-    EXPECT_DOUBLE_EQ(Variant::ui2(65535).asNumber(), 65535.0);
-    EXPECT_DOUBLE_EQ(Variant::text(L"12").asNumber(), 0.0);
-    EXPECT_EQ(Variant().type(), VariantType::Empty);
-    EXPECT_STREQ(variantTypeName(Variant::doubles({1, 2}).type()), "array of doubles");
-    EXPECT_THROW(Variant::i4(1).asI2(), std::bad_variant_access);
-}
