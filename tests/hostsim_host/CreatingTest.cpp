@@ -17,34 +17,10 @@ protected:
     // The room call as the importer makes it for a veranda-less tatami room.
     Arguments roomCall(std::vector<double> outline, const std::wstring& name)
     {
-        return Arguments{array(std::move(outline)),
-                         ui2(1),
-                         text(name),
-                         i4(1),
-                         i4(0),
-                         r8(50.0),
-                         r8(10.0),
-                         r8(2400.0),
-                         r8(100.0),
-                         r8(0.0),
-                         r8(30.0),
-                         r8(0.0),
-                         r8(1200.0),
-                         i4(0),
-                         i4(1),
-                         i4(0),
-                         i4(0),
-                         i4(1),
-                         ui1(2),
-                         ui4(0xCFE8E9),
-                         ui4(0x123456),
-                         i4(0),
-                         ui2(19),
-                         text(L"メイリオ"),
-                         r8(4.0),
-                         ui1(0),
-                         r8(0.0),
-                         ui4(0)};
+        return Arguments{array(std::move(outline)), ui2(1), text(name), i4(1), i4(0), r8(50.0), r8(10.0), r8(2400.0),
+                         r8(100.0), r8(0.0), r8(30.0), r8(0.0), r8(1200.0), i4(0), i4(1), i4(0), i4(0), i4(1),
+                         ui1(2), ui4(0xCFE8E9), ui4(0x123456), i4(0), ui2(19), text(L"メイリオ"), r8(4.0), ui1(0),
+                         r8(0.0), ui4(0)};
     }
 
     Arguments roofCall(std::vector<double> outline, double thickness)
