@@ -1,9 +1,21 @@
 #include "exporter/geometry/OutlineAlgorithms.h"
 
+#include "exporter/geometry/OutlineSteps.h"
+
 namespace Exporter {
 
-std::vector<Common::Segment> roomEdgeWallLines(const StoreyOutlineSet&) { return {}; }
+// The fast strategy gives the same segments in the same order as the
+// step-by-step reference (ReferenceOutline.cpp), without its all-against-all
+// searches.
 
-std::vector<std::vector<Common::Vector2d>> exteriorOutlines(const StoreyOutlineSet&) { return {}; }
+std::vector<Common::Segment> roomEdgeWallLines(const StoreyOutlineSet& set)
+{
+    return OutlineSteps::roomEdgeWallLinesWith(set, OutlineSteps::kFastStrategy);
+}
+
+std::vector<std::vector<Common::Vector2d>> exteriorOutlines(const StoreyOutlineSet& set)
+{
+    return OutlineSteps::exteriorOutlinesWith(set, OutlineSteps::kFastStrategy);
+}
 
 }  // namespace Exporter
