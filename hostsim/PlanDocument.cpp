@@ -631,11 +631,22 @@ void appendUnknown(Json& target, const Json& unknown)
 
 PlanDocument PlanDocument::parse(const std::string& text, const std::string& fileName)
 {
+    // A plan is a few levels deep. Far deeper nesting is refused while
+    // parsing, before copying or writing it back could exhaust the stack.
+    constexpr int kMaxDepth = 64;
+    struct TooDeep {};
     Json root;
     try {
-        root = Json::parse(text);
+        root = Json::parse(text, [](int depth, Json::parse_event_t, Json&) {
+            if (depth > kMaxDepth) {
+                throw TooDeep{};
+            }
+            return true;
+        });
     } catch (const Json::exception& e) {
         throw PlanError(fileName + ": not a JSON plan file: " + e.what());
+    } catch (const TooDeep&) {
+        throw PlanError(fileName + ": not a plan file: nested deeper than " + std::to_string(kMaxDepth) + " levels");
     }
     const FieldReader r(fileName);
     if (!root.is_object()) {

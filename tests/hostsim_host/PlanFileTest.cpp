@@ -124,6 +124,10 @@ TEST_F(PlanFileTest, NumbersOutOfTheirRangeAreRefused)
               "document.storeyFlags.1: expected an integer from 0 to 255");
     EXPECT_EQ(loadError(R"({"document": {"currentStorey": 1.5}})"),
               "document.currentStorey: expected an integer from -32768 to 32767");
+    // Nesting far beyond any plan is refused, not followed down.
+    const std::string deep = std::string(100000, '[') + std::string(100000, ']');
+    EXPECT_EQ(loadError(R"({"document": {}, "note": )" + deep + "}"),
+              "not a plan file: nested deeper than 64 levels");
     // A whole number written with a fraction part is still that number.
     EXPECT_EQ(loadError(R"({"document": {"currentStorey": 3.0}})"), "(loaded)");
 }
