@@ -1,0 +1,233 @@
+#include "importer/app/CCDX2DMApp.h"
+
+#include <filesystem>
+#include <new>
+
+#include "common/host/AutomationObject.h"
+#include "common/settings/Options.h"
+#include "common/settings/Profile.h"
+#include "common/text/Encoding.h"
+#include "importer/building/BuildingPass.h"
+#include "importer/dialogs/CDXLoadDialog.h"
+#include "importer/model/ImportModel.h"
+#include "importer/preparation/Preparation.h"
+#include "importer/reading/CedxmReader.h"
+
+namespace Importer {
+
+namespace {
+
+constexpr const wchar_t* kSection = L"IMPORT";
+
+// Host element types that do not count as work on screen.
+constexpr std::uint32_t kIgnoredTypeA = 24;
+constexpr std::uint32_t kIgnoredTypeB = 25;
+
+// The command line's path as the full path a file dialog would return.
+std::wstring fullPath(const std::wstring& path)
+{
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(Common::toUtf8(path), error);
+    return error ? path : Common::fromUtf8(absolute.lexically_normal().string());
+}
+
+// The command line's settings acted out in the detailed settings dialog, as
+// a user's clicks. False (the dialog cancelled) with `problem` set when the
+// dialog does not allow what was asked.
+bool actOutSettings(const ImportCommandLine& commandLine, CDXLoadSettingDialog& dialog, std::wstring& problem)
+{
+    if (commandLine.restoreDefaults) {
+        dialog.restoreDefaults();
+    }
+    if (commandLine.openingMode) {
+        dialog.clickOpeningRadio(IDC_OPENING_FRAMES + *commandLine.openingMode);
+    }
+    if (commandLine.fittingTable && !dialog.typeTablePath(*commandLine.fittingTable)) {
+        problem = L"--fitting-table can only be given with the table mode (--openings table)";
+        return false;
+    }
+    if (commandLine.roofMode) {
+        dialog.clickRoofRadio(IDC_ROOF_MANUAL + *commandLine.roofMode);
+    }
+    if (commandLine.originType) {
+        const auto& controls = dialog.controls();
+        const int wanted = *commandLine.originType;
+        if ((wanted == 1) != controls.lowerLeftChecked) {
+            dialog.clickOriginCheckBox(IDC_ORIGIN_LOWER_LEFT);
+        }
+        if ((wanted == 2) != controls.centreChecked) {
+            dialog.clickOriginCheckBox(IDC_ORIGIN_CENTRE);
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+CCDX2DMApp::CCDX2DMApp(Common::Platform& platform, HostConnector& connector)
+    : platform_(platform), connector_(connector)
+{
+}
+
+int CCDX2DMApp::initInstance(const std::vector<std::wstring>& arguments)
+{
+    // A failing host call or exhausted memory ends the run here: the user is
+    // told what failed and nothing is kept in the plan.
+    try {
+        return run(arguments);
+    } catch (const Common::HostError& error) {
+        releaseHost();
+        platform_.reportError(L"CDX2DM: host operation " + std::to_wstring(error.dispatchNumber()) +
+                              L" failed: " + Common::fromUtf8(error.what()) +
+                              L". The import was stopped and nothing was saved to the plan.");
+    } catch (const std::bad_alloc&) {
+        releaseHost();
+        platform_.reportError(L"CDX2DM: out of memory. The import was stopped and nothing was saved to the plan.");
+    } catch (const std::exception& error) {
+        releaseHost();
+        platform_.reportError(L"CDX2DM: " + Common::fromUtf8(error.what()) +
+                              L". The import was stopped and nothing was saved to the plan.");
+    }
+    return kImportFailed;
+}
+
+void CCDX2DMApp::releaseHost()
+{
+    application.release();
+    document.release();
+}
+
+bool CCDX2DMApp::drawingIsEmpty()
+{
+    if (document.call(62).asInteger() == 0) {
+        return true;
+    }
+    for (;;) {
+        const std::int64_t type = document.call(64).asInteger();
+        if (type != kIgnoredTypeA && type != kIgnoredTypeB) {
+            return false;
+        }
+        if (document.call(63).asInteger() == 0) {
+            return true;
+        }
+    }
+}
+
+int CCDX2DMApp::run(const std::vector<std::wstring>& arguments)
+{
+    // Asking for help touches nothing, not even the single-instance lock.
+    for (const std::wstring& argument : arguments) {
+        if (argument == L"--help") {
+            platform_.messageBox(importUsage(), kCaption, 0);
+            return kImportDone;
+        }
+    }
+    // 1. One import at a time; a second start ends silently.
+    const std::unique_ptr<Common::NamedMutex> mutex = platform_.createNamedMutex(kMutexName);
+    if (!mutex) {
+        return kImportAnotherInstance;
+    }
+    // 2-4. Common controls need nothing here. Paths, screen scale, locale.
+    const std::filesystem::path module(Common::toUtf8(platform_.moduleFileName()));
+    programDirectory = Common::fromUtf8(module.parent_path().string());
+    if (!programDirectory.empty() && programDirectory.back() != L'/') {
+        programDirectory += L'/';
+    }
+    programBaseName = Common::fromUtf8(module.stem().string());
+    const std::wstring iniPath = programDirectory + programBaseName + L".ini";
+    if (const int dpi = platform_.screenPixelsPerInch(); dpi > 0) {
+        screenScale = dpi * 100 / 96;
+    }
+    platform_.setUserLocale();
+
+    // 5. The command line.
+    ImportCommandLine commandLine;
+    std::wstring problem;
+    if (!parseImportCommandLine(arguments, commandLine, problem)) {
+        platform_.reportError(L"CDX2DM: " + problem + L"\n" + importUsage());
+        return kImportUsage;
+    }
+
+    // 6-7. Bind the host's application and document.
+    if (Common::RunningObjectTable* table = connector_.connect(commandLine)) {
+        application = Common::bindHostObject(*table, Common::kHostApplicationProgId, commandLine.hostWindow);
+        document = Common::bindHostObject(*table, Common::kHostDocumentProgId, commandLine.hostWindow);
+    }
+    if (!application.isBound() || !document.isBound()) {
+        releaseHost();
+        platform_.reportError(L"CDX2DM: no running host was found (start it from the host, or name its plan "
+                              L"with --host PLAN.json); nothing was imported.");
+        return kImportFailed;
+    }
+
+    // 8. Only an empty drawing is imported into.
+    if (!drawingIsEmpty()) {
+        releaseHost();
+        platform_.reportError(kRefusal);
+        return kImportRefused;
+    }
+
+    // 9. Ini values.
+    const std::wstring readmePath = programDirectory + Common::readProfileString(kSection, L"ReadMeFile", iniPath);
+    const int openingExtendType = Common::readProfileInt(kSection, L"OpeningExtendType", 0, iniPath);
+    const int barrierFreeGrace = Common::readProfileInt(kSection, L"BarrierFreeGrace", 0, iniPath);
+
+    // 10-12. The open dialog, driven by the command line.
+    CDXLoadDialog dialog(iniPath, readmePath);
+    if (!platform_.isDirectory(dialog.folder)) {
+        const std::int32_t hostWindow = static_cast<std::int32_t>(document.call(186).asInteger());
+        dialog.initialDirectory = platform_.documentsFolder(hostWindow);
+    }
+    Common::loadImportOptions(platform_.registry(), iniPath, dialog.options);
+    if (commandLine.readme) {
+        dialog.clickReadme(platform_);
+    }
+    if (commandLine.changesSettings()) {
+        std::wstring settingsProblem;
+        dialog.clickSettings([&](CDXLoadSettingDialog& settings) {
+            return actOutSettings(commandLine, settings, settingsProblem);
+        });
+        if (!settingsProblem.empty()) {
+            releaseHost();
+            platform_.reportError(L"CDX2DM: " + settingsProblem);
+            return kImportUsage;
+        }
+    }
+    if (commandLine.input.empty()) {
+        releaseHost();  // the dialog was closed without a file
+        return kImportDone;
+    }
+    dialog.chooseFile(fullPath(commandLine.input));
+
+    // 13-14. Remember the choices; the model.
+    Common::storeImportOptions(platform_.registry(), dialog.options);
+    ImportModel model(commandLine.hostWindow);
+
+    // 15. Read the file. A file that cannot be read stops the run before
+    // anything is built, and says why.
+    std::wstring readProblem;
+    if (!loadCedxmFile(model, dialog.chosenPath(), readProblem)) {
+        releaseHost();
+        platform_.reportError(L"CDX2DM: the CEDXM file " + readProblem + L". Nothing was imported.");
+        return kImportFailed;
+    }
+
+    // 16-18. Prepare, place and build.
+    prepareImport(model, document, iniPath, openingExtendType, platform_);
+    flipToFirstQuadrant(model);
+    moveOrigin(model, dialog.options.originType);
+    runBuildingPass(dialog.options.fittingPath, programDirectory, model, application, document,
+                    dialog.options.openingType, dialog.options.roofType, barrierFreeGrace, platform_);
+
+    // 19-20. Release the host, keep the plan, tell the user.
+    releaseHost();
+    std::wstring keepError;
+    if (!connector_.keepImport(keepError)) {
+        platform_.reportError(L"CDX2DM: the imported plan could not be saved: " + keepError);
+        return kImportFailed;
+    }
+    platform_.messageBox(kCompletion, kCaption, commandLine.hostWindow);
+    return kImportDone;
+}
+
+}  // namespace Importer

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "common/host/Binding.h"
+#include "common/host/HostObject.h"
+#include "common/platform/Platform.h"
+#include "importer/app/ImportCommandLine.h"
+
+namespace Importer {
+
+// Exit status of one run.
+enum ImportStatus : int {
+    kImportDone = 0,
+    kImportFailed = 1,
+    kImportUsage = 2,
+    kImportAnotherInstance = 3,
+    kImportRefused = 4,
+};
+
+// How the program reaches the host it is started from.
+class HostConnector {
+public:
+    virtual ~HostConnector() = default;
+    // The running object table in which the host named on the command line
+    // is registered; null when there is none. May throw (a plan that cannot
+    // be loaded): the run then fails with that message.
+    virtual Common::RunningObjectTable* connect(const ImportCommandLine& commandLine) = 0;
+    // Keeps what the import built (the simulated host saves its plan). False
+    // with `error` set when that failed.
+    virtual bool keepImport(std::wstring& error) = 0;
+};
+
+// The importer: one start imports one CEDXM file into the host's empty plan.
+class CCDX2DMApp {
+public:
+    static constexpr const wchar_t* kMutexName = L"DomoriaCEDXMImport";
+    static constexpr const wchar_t* kCaption = L"CEDXM入力";
+    static constexpr const wchar_t* kRefusal =
+        L"画面に作業中のデータがあります。\nCEDXMの入力は、画面に何も描いていない状態で実行してください。";
+    static constexpr const wchar_t* kCompletion = L"CEDXMの入力が完了しました";
+
+    CCDX2DMApp(Common::Platform& platform, HostConnector& connector);
+
+    // The start-up routine: the whole run. `arguments` are those after the
+    // program name. Returns the exit status.
+    int initInstance(const std::vector<std::wstring>& arguments);
+
+    // Kept for the run.
+    std::wstring programDirectory;  // with its trailing separator
+    std::wstring programBaseName;
+    int screenScale = 100;
+    Common::HostObject application;
+    Common::HostObject document;
+
+private:
+    int run(const std::vector<std::wstring>& arguments);
+    bool drawingIsEmpty();
+    void releaseHost();
+
+    Common::Platform& platform_;
+    HostConnector& connector_;
+};
+
+}  // namespace Importer

@@ -1,0 +1,234 @@
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "AppSupport.h"
+#include "common/text/Encoding.h"
+#include "hostsim/HostSession.h"
+
+using namespace Importer;
+using AppSupport::FakePlatform;
+using AppSupport::ScriptedConnector;
+
+namespace {
+
+const std::string kRoomFile =
+    "<?xml version=\"1.0\" encoding=\"Shift-JIS\"?>\r\n<CADIF Version=\"1.0\">\r\n"
+    "<入力点情報><通り芯><番付象限>1</番付象限><座標 点=\"0.0,0.0\"/><番付間距離 X=\"910.0\" Y=\"910.0\"/></通り芯></入力点情報>"
+    "<物件情報><建物階数><地上>1</地上><地下>0</地下></建物階数><基本モジュール>910.0</基本モジュール>"
+    "<構造基準レベル 階数=\"1\"><レベル 階=\"1\">0.0</レベル></構造基準レベル>"
+    "<基準床高><レベル 階=\"1\">0.0</レベル></基準床高><基準基礎高>400.0</基準基礎高></物件情報>"
+    "<部屋情報><部屋><層>1</層><名称>LDK</名称><種類><コード>1</コード></種類><床高>0.0</床高><天井高>2400.0</天井高>"
+    "<領域2D 点数=\"4\" 点列=\"0.0,0.0 3640.0,0.0 3640.0,3640.0 0.0,3640.0\"/></部屋></部屋情報>"
+    "</CADIF>\r\n";
+
+std::vector<std::wstring> args(std::initializer_list<std::wstring> list) { return std::vector<std::wstring>(list); }
+
+struct ImportRun {
+    explicit ImportRun(const std::string& name) : dir(AppSupport::testDir(name)), platform(dir) {}
+    int operator()(std::initializer_list<std::wstring> list)
+    {
+        CCDX2DMApp app(platform, connector);
+        return app.initInstance(args(list));
+    }
+    std::wstring path(const std::string& file) const { return Common::fromUtf8((dir / file).string()); }
+    std::filesystem::path dir;
+    FakePlatform platform;
+    ScriptedConnector connector;
+};
+
+}  // namespace
+
+TEST(ImportRunFlow, SecondInstanceEndsSilently)
+{
+    ImportRun run("second");
+    run.platform.mutexHeldElsewhere = true;
+    EXPECT_EQ(run({L"--input", L"x.xml"}), kImportAnotherInstance);
+    ASSERT_EQ(run.platform.mutexNames.size(), 1u);
+    EXPECT_EQ(run.platform.mutexNames[0], L"DomoriaCEDXMImport");
+    EXPECT_EQ(run.connector.connects, 0);
+    EXPECT_TRUE(run.platform.messages.empty());
+    EXPECT_TRUE(run.platform.errors.empty());
+}
+
+TEST(ImportRunFlow, DrawingThatIsNotEmptyIsRefusedBeforeAnyDialog)
+{
+    ImportRun run("refused");
+    run.connector.drawing({24, 19, 25});
+    EXPECT_EQ(run({L"--input", run.path("x.xml"), L"--openings", L"none"}), kImportRefused);
+    EXPECT_EQ(run.connector.document->ops(), (std::vector<int>{62, 64, 63, 64}));
+    ASSERT_EQ(run.platform.errors.size(), 1u);
+    EXPECT_EQ(run.platform.errors[0],
+              L"画面に作業中のデータがあります。\nCEDXMの入力は、画面に何も描いていない状態で実行してください。");
+    EXPECT_TRUE(run.platform.memoryRegistry.keys.empty());  // no dialog, nothing stored
+    EXPECT_EQ(run.connector.keeps, 0);
+}
+
+TEST(ImportRunFlow, RoofsAloneCountAsEmptyAndAnEmptyDrawingIsNotWalked)
+{
+    ImportRun roofs("roofs-only");
+    roofs.connector.drawing({24, 25, 24});
+    EXPECT_EQ(roofs({L"7", L"--readme"}), kImportDone);  // read-me only: the dialog is left without a file
+    EXPECT_EQ(roofs.connector.document->ops(), (std::vector<int>{62, 64, 63, 64, 63, 64, 63, 186}));
+    ASSERT_EQ(roofs.platform.opened.size(), 1u);
+    EXPECT_EQ(roofs.platform.opened[0], roofs.path(""));  // no ReadMeFile: the program folder itself
+
+    ImportRun empty("empty");
+    empty.connector.drawing({});
+    AppSupport::writeFile(empty.dir / "CDX2DM.ini", "[IMPORT]\r\nReadMeFile=read.txt\r\n");
+    EXPECT_EQ(empty({L"--readme"}), kImportDone);
+    EXPECT_EQ(empty.connector.document->ops(), (std::vector<int>{62, 186}));
+    EXPECT_EQ(empty.platform.opened.at(0), empty.path("read.txt"));
+    EXPECT_TRUE(empty.platform.messages.empty());
+}
+
+TEST(ImportRunFlow, UnreadableFileFailsWithPathAndReasonAndBuildsNothing)
+{
+    for (const std::string& content : {std::string("not xml at all"), std::string("<cadif/>"), std::string()}) {
+        ImportRun run("unreadable");
+        run.connector.drawing({});
+        const std::wstring input = run.path("bad.xml");
+        if (!content.empty()) {
+            AppSupport::writeFile(run.dir / "bad.xml", content);
+        }
+        EXPECT_EQ(run({L"--input", input}), kImportFailed);
+        ASSERT_EQ(run.platform.errors.size(), 1u);
+        EXPECT_NE(run.platform.errors[0].find(input), std::wstring::npos) << Common::toUtf8(run.platform.errors[0]);
+        EXPECT_TRUE(run.platform.messages.empty());  // no completion message
+        EXPECT_EQ(run.connector.keeps, 0);
+        EXPECT_EQ(run.connector.document->ops(), (std::vector<int>{62, 186}));  // nothing built
+    }
+}
+
+TEST(ImportRunFlow, UsageErrorsAndMissingHost)
+{
+    ImportRun usage("usage");
+    EXPECT_EQ(usage({L"--input", L"a.xml", L"--openings", L"doors"}), kImportUsage);
+    EXPECT_EQ(usage.connector.connects, 0);
+    EXPECT_EQ(usage({L"--host", L"p.json"}), kImportUsage);  // no input
+    EXPECT_EQ(usage({L"--input", L"a.xml", L"--input", L"b.xml"}), kImportUsage);
+    EXPECT_EQ(usage({L"--input", L"a.xml", L"--bogus"}), kImportUsage);
+    usage.platform.errors.clear();
+    EXPECT_EQ(usage({L"--help"}), kImportDone);
+    ASSERT_EQ(usage.platform.messages.size(), 1u);
+    for (const wchar_t* option : {L"--host", L"--input", L"--openings", L"--fitting-table", L"--roofs", L"--origin",
+                                  L"--restore-defaults", L"--trace", L"--readme", L"frames|none|table",
+                                  L"keep|lower-left|centre", L"manual|none"}) {
+        EXPECT_NE(usage.platform.messages[0].text.find(option), std::wstring::npos) << Common::toUtf8(option);
+    }
+
+    // The table path can only be typed when the table mode is chosen.
+    ImportRun table("table-path");
+    table.connector.drawing({});
+    EXPECT_EQ(table({L"--input", L"a.xml", L"--fitting-table", L"t.csv"}), kImportUsage);
+    EXPECT_NE(table.platform.allErrors().find(L"--openings table"), std::wstring::npos);
+
+    ImportRun nohost("no-host");
+    nohost.connector.hostRunning = false;
+    EXPECT_EQ(nohost({L"--input", L"a.xml"}), kImportFailed);
+    EXPECT_NE(nohost.platform.allErrors().find(L"no running host"), std::wstring::npos);
+}
+
+TEST(ImportRunFlow, HostErrorIsReportedWithTheOperation)
+{
+    ImportRun run("host-error");
+    run.connector.document->on(62, [](Common::Arguments&, Common::Variant& r) { r = Common::Variant::i4(1); });
+    // Operation 64 is not scripted: the host call fails.
+    EXPECT_EQ(run({L"--input", L"a.xml"}), kImportFailed);
+    EXPECT_NE(run.platform.allErrors().find(L"host operation 64"), std::wstring::npos)
+        << Common::toUtf8(run.platform.allErrors());
+    EXPECT_EQ(run.connector.keeps, 0);
+}
+
+TEST(ImportRunFlow, CommandLineActsOnTheDialogAndTheChoicesAreStored)
+{
+    ImportRun run("options");
+    run.connector.drawing({});
+    AppSupport::writeFile(run.dir / "CDX2DM.ini",
+                          "[IMPORT]\r\nOpeningType=1\r\nFittingType=2\r\nRoofType=1\r\nOriginType=1\r\nFittingPath=d.csv\r\n");
+    // Stops at reading (no such file), after the options were stored.
+    EXPECT_EQ(run({L"--input", run.path("missing.xml"), L"--restore-defaults", L"--fitting-table", L"mine.csv",
+                   L"--roofs", L"manual", L"--origin", L"centre"}),
+              kImportFailed);
+    auto& values = run.platform.memoryRegistry.keys[L"Software\\Tavrel\\CEDXM"];
+    EXPECT_EQ(std::get<std::uint32_t>(values.at(L"ImportOpeningType")), 2u);  // FittingType, by the button
+    EXPECT_EQ(std::get<std::uint32_t>(values.at(L"ImportRoofType")), 0u);
+    EXPECT_EQ(std::get<std::uint32_t>(values.at(L"ImportOriginType")), 2u);
+    EXPECT_EQ(std::get<std::wstring>(values.at(L"ImportFittingPath")), L"mine.csv");
+
+    // The next start takes the stored choices, not the ini file.
+    ImportRun next("options");
+    next.platform.memoryRegistry = run.platform.memoryRegistry;
+    next.connector.drawing({});
+    EXPECT_EQ(next({L"--input", next.path("missing.xml"), L"--origin", L"keep"}), kImportFailed);
+    auto& again = next.platform.memoryRegistry.keys[L"Software\\Tavrel\\CEDXM"];
+    EXPECT_EQ(std::get<std::uint32_t>(again.at(L"ImportOpeningType")), 2u);
+    EXPECT_EQ(std::get<std::uint32_t>(again.at(L"ImportOriginType")), 0u);
+}
+
+TEST(ImportRunFlow, SimulatedHostImportSavesThePlanOnlyOnSuccess)
+{
+    const auto dir = AppSupport::testDir("simulated");
+    AppSupport::writeFile(dir / "house.xml",
+                          Common::toCp932WithReferences(Common::fromUtf8(kRoomFile)));
+    AppSupport::writeFile(dir / "broken.xml", "<CADIF>");
+    const std::string plan = (dir / "plan.json").string();
+    const std::string trace = (dir / "trace.jsonl").string();
+
+    class SessionConnector : public HostConnector {
+    public:
+        std::unique_ptr<HostSim::HostSession> session;
+        Common::RunningObjectTable* connect(const ImportCommandLine& commandLine) override
+        {
+            session = HostSim::HostSession::open(Common::toUtf8(commandLine.hostPlan), true);
+            if (!commandLine.trace.empty()) {
+                session->setTrace(Common::toUtf8(commandLine.trace));
+            }
+            return &session->runningObjectTable();
+        }
+        bool keepImport(std::wstring&) override
+        {
+            session->save();
+            return true;
+        }
+    };
+
+    {
+        FakePlatform platform(dir);
+        SessionConnector connector;
+        CCDX2DMApp app(platform, connector);
+        EXPECT_EQ(app.initInstance(args({L"--host", Common::fromUtf8(plan), L"--input",
+                                         Common::fromUtf8((dir / "broken.xml").string())})),
+                  kImportFailed);
+        EXPECT_FALSE(std::filesystem::exists(plan));  // a failed import never writes the plan
+    }
+    FakePlatform platform(dir);
+    SessionConnector connector;
+    CCDX2DMApp app(platform, connector);
+    ASSERT_EQ(app.initInstance(args({L"--host", Common::fromUtf8(plan), L"--trace", Common::fromUtf8(trace),
+                                     L"--input", Common::fromUtf8((dir / "house.xml").string())})),
+              kImportDone)
+        << Common::toUtf8(platform.allErrors());
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages.back().text, L"CEDXMの入力が完了しました");
+    EXPECT_EQ(platform.messages.back().caption, L"CEDXM入力");
+
+    std::ifstream in(plan);
+    const nlohmann::json saved = nlohmann::json::parse(in);
+    int rooms = 0;
+    for (const auto& object : saved["document"]["objects"]) {
+        rooms += object["type"] == 19 ? 1 : 0;
+    }
+    EXPECT_EQ(rooms, 1);
+    std::string line;
+    bool walkedFirst = false;
+    std::ifstream journal(trace);
+    while (std::getline(journal, line)) {
+        const nlohmann::json c = nlohmann::json::parse(line);
+        if (c["object"] == "document") {
+            walkedFirst = c["op"] == 62;
+            break;
+        }
+    }
+    EXPECT_TRUE(walkedFirst);  // the first document call is the empty-drawing check
+}

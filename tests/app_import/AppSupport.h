@@ -1,0 +1,147 @@
+#pragma once
+
+// A platform and host connection for running CCDX2DMApp inside a test.
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/host/Binding.h"
+#include "common/platform/Platform.h"
+#include "common/text/Encoding.h"
+#include "importer/app/CCDX2DMApp.h"
+#include "support/MemoryRegistry.h"
+#include "support/ScriptedHost.h"
+
+namespace AppSupport {
+
+inline std::filesystem::path testDir(const std::string& name)
+{
+    const char* env = std::getenv("CEDXM_TEST_TMP");
+    std::filesystem::path dir = env != nullptr ? env : std::filesystem::temp_directory_path() / "cedxm_app_import";
+    dir /= "app_import";
+    dir /= name;
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    return dir;
+}
+
+inline void writeFile(const std::filesystem::path& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+struct Message {
+    std::wstring text;
+    std::wstring caption;
+    std::int32_t owner = 0;
+};
+
+class FakePlatform : public Common::Platform {
+public:
+    explicit FakePlatform(std::filesystem::path programFolder) : programFolder_(std::move(programFolder)) {}
+
+    bool mutexHeldElsewhere = false;
+    std::vector<std::wstring> mutexNames;
+    std::vector<Message> messages;
+    std::vector<std::wstring> errors;
+    std::vector<std::wstring> opened;
+    TestSupport::MemoryRegistry memoryRegistry;
+
+    std::unique_ptr<Common::NamedMutex> createNamedMutex(const std::wstring& name) override
+    {
+        mutexNames.push_back(name);
+        return mutexHeldElsewhere ? nullptr : std::make_unique<Common::NamedMutex>();
+    }
+    int screenPixelsPerInch() override { return 0; }
+    void setUserLocale() override {}
+    std::wstring moduleFileName() override { return Common::fromUtf8((programFolder_ / "CDX2DM").string()); }
+    bool isDirectory(const std::wstring& path) override
+    {
+        return !path.empty() && std::filesystem::is_directory(Common::toUtf8(path));
+    }
+    std::wstring documentsFolder(std::int32_t) override { return L"/home/user/Documents"; }
+    bool shellOpen(const std::wstring& path) override
+    {
+        opened.push_back(path);
+        return true;
+    }
+    void messageBox(const std::wstring& text, const std::wstring& caption, std::int32_t owner) override
+    {
+        messages.push_back(Message{text, caption, owner});
+    }
+    void reportError(const std::wstring& text) override { errors.push_back(text); }
+    bool isWindowMinimized(std::int32_t) override { return false; }
+    Common::Registry& registry() override { return memoryRegistry; }
+
+    std::wstring allErrors() const
+    {
+        std::wstring all;
+        for (const std::wstring& e : errors) {
+            all += e + L"\n";
+        }
+        return all;
+    }
+
+private:
+    std::filesystem::path programFolder_;
+};
+
+// A host made of two scripted automation objects.
+class ScriptedConnector : public Importer::HostConnector, public Common::RunningObjectTable {
+public:
+    ScriptedConnector()
+        : application(std::make_shared<TestSupport::ScriptedHost>()),
+          document(std::make_shared<TestSupport::ScriptedHost>())
+    {
+    }
+
+    std::shared_ptr<TestSupport::ScriptedHost> application;
+    std::shared_ptr<TestSupport::ScriptedHost> document;
+    bool hostRunning = true;
+    int connects = 0;
+    int keeps = 0;
+
+    Common::RunningObjectTable* connect(const Importer::ImportCommandLine&) override
+    {
+        ++connects;
+        return hostRunning ? this : nullptr;
+    }
+    bool keepImport(std::wstring&) override
+    {
+        ++keeps;
+        return true;
+    }
+    std::vector<Entry> entries() override { return {}; }
+    std::shared_ptr<Common::AutomationObject> activeObject(const std::wstring& progId) override
+    {
+        if (progId == Common::kHostApplicationProgId) {
+            return application;
+        }
+        return document;
+    }
+
+    // The document answers the element walk with these types.
+    void drawing(std::vector<std::uint32_t> types)
+    {
+        auto index = std::make_shared<std::size_t>(0);
+        document->on(62, [types, index](Common::Arguments&, Common::Variant& r) {
+            *index = 0;
+            r = Common::Variant::i4(types.empty() ? 0 : 1);
+        });
+        document->on(63, [types, index](Common::Arguments&, Common::Variant& r) {
+            ++*index;
+            r = Common::Variant::i4(*index < types.size() ? 1 : 0);
+        });
+        document->on(64, [types, index](Common::Arguments&, Common::Variant& r) {
+            r = Common::Variant::ui4(types.at(*index));
+        });
+        document->on(186, [](Common::Arguments&, Common::Variant& r) { r = Common::Variant::i4(5001); });
+    }
+};
+
+}  // namespace AppSupport
