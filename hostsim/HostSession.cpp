@@ -75,9 +75,6 @@ std::unique_ptr<HostSession> HostSession::open(const std::string& planPath, bool
         }
         return std::make_unique<SimulatedSession>(PlanDocument(), planPath);
     }
-    if (status.type() == std::filesystem::file_type::directory) {
-        throw PlanError(planPath + ": is a directory, not a plan file");
-    }
     return std::make_unique<SimulatedSession>(PlanDocument::load(planPath), planPath);
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <initializer_list>
 #include <limits>
@@ -664,6 +665,11 @@ PlanDocument PlanDocument::parse(const std::string& text, const std::string& fil
 
 PlanDocument PlanDocument::load(const std::string& path)
 {
+    // A device or pipe named as the plan could be read forever.
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec) && !std::filesystem::is_regular_file(path, ec)) {
+        throw PlanError(path + ": not a regular file");
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         throw PlanError(path + ": cannot open the plan file");
