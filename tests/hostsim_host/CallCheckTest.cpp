@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "HostFixture.h"
+#include "common/host/Binding.h"
 
 namespace HostSimTests {
 namespace {
@@ -164,6 +165,21 @@ TEST_F(CallCheckTest, RunningObjectTableNamesBothObjects)
     EXPECT_EQ(entries[1].displayName, L"!DomoriaRavimo.RavimoDoc");
     EXPECT_EQ(entries[1].object, doc);
     EXPECT_EQ(session->runningObjectTable().activeObject(L"Other.Thing"), nullptr);
+}
+
+// Binding as the programs do it finds both objects by their window handles,
+// asking each registered object once, and falls back to the active objects.
+TEST_F(CallCheckTest, ProgramsBindThroughTheTable)
+{
+    const std::string trace = folder.file("trace.jsonl");
+    session->setTrace(trace);
+    auto& table = session->runningObjectTable();
+    EXPECT_EQ(Common::bindHostObject(table, Common::kHostApplicationProgId, 4242).get(), app.get());
+    EXPECT_EQ(Common::bindHostObject(table, Common::kHostDocumentProgId, 4343).get(), doc.get());
+    EXPECT_EQ(Common::bindHostObject(table, Common::kHostDocumentProgId, 0).get(), doc.get());
+    EXPECT_EQ(lines(trace), (std::vector<std::string>{
+                                R"({"object":"application","op":4,"put":false,"args":[],"result":4242})",
+                                R"({"object":"document","op":186,"put":false,"args":[],"result":4343})"}));
 }
 
 }  // namespace
