@@ -1,0 +1,281 @@
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fstream>
+#include <sstream>
+#include <sys/resource.h>
+
+#include "FakePlatform.h"
+#include "common/text/Encoding.h"
+#include "exporter/app/CDM2CDXApp.h"
+#include "exporter/app/CommandLineDialogs.h"
+#include "hostsim/HostSession.h"
+#include "support/ScriptedHost.h"
+#include "support/TempFolder.h"
+
+using namespace Exporter;
+
+namespace {
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// A host application and document answering only what binding and the test
+// need; anything else they are asked raises a host error.
+class ScriptedTable : public Common::RunningObjectTable {
+public:
+    std::shared_ptr<TestSupport::ScriptedHost> app = std::make_shared<TestSupport::ScriptedHost>();
+    std::shared_ptr<TestSupport::ScriptedHost> doc = std::make_shared<TestSupport::ScriptedHost>();
+
+    std::vector<Entry> entries() override
+    {
+        return {{L"!DomoriaRavimo.RavimoApp", app}, {L"!DomoriaRavimo.RavimoDoc", doc}};
+    }
+    std::shared_ptr<Common::AutomationObject> activeObject(const std::wstring& progId) override
+    {
+        if (progId == Common::kHostApplicationProgId) {
+            return app;
+        }
+        return progId == Common::kHostDocumentProgId ? doc : nullptr;
+    }
+};
+
+class EmptyTable : public Common::RunningObjectTable {
+public:
+    std::vector<Entry> entries() override { return {}; }
+    std::shared_ptr<Common::AutomationObject> activeObject(const std::wstring&) override { return nullptr; }
+};
+
+// Records whether the dialog was shown, and acts as a user who cancels.
+class CancellingDialogs : public SaveDialogFrontEnd {
+public:
+    int shown = 0;
+    bool showSaveDialog(CDXSaveDialog&, int) override
+    {
+        ++shown;
+        return false;
+    }
+};
+
+class RunFlow : public ::testing::Test {
+protected:
+    TestSupport::TempFolder folder;
+    AppTest::FakePlatform platform;
+    std::unique_ptr<HostSim::HostSession> session;
+    int connects = 0;
+
+    void SetUp() override
+    {
+        platform.programFile = Common::fromUtf8(folder.file("DM2CDX"));
+        std::ofstream(folder.file("DM2CDX.ini")) << "[EXPORT]\nReadMeFile=readme.txt\nOpeningExtendType=1\n"
+                                                    "MethodType=-1\nFittingType=0\n";
+    }
+
+    // The whole program as main() runs it, with the sample house as host.
+    int runProgram(std::vector<std::wstring> args, const std::string& plan = "")
+    {
+        const std::string planPath =
+            plan.empty() ? std::string(CEDXM_SOURCE_DIR) + "/resources/samples/house.json" : plan;
+        args.insert(args.begin(), {L"--host", Common::fromUtf8(planPath)});
+        return runDm2cdx(platform, args, [&](const ExportCommandLine& cl) -> Common::RunningObjectTable* {
+            ++connects;
+            if (!cl.hostPlan) {
+                return nullptr;
+            }
+            session = HostSim::HostSession::open(Common::toUtf8(*cl.hostPlan), false);
+            return &session->runningObjectTable();
+        });
+    }
+
+    std::wstring out(const std::string& name) { return Common::fromUtf8(folder.file(name)); }
+};
+
+TEST_F(RunFlow, ExportsTheSampleHouseAndStoresTheChoices)
+{
+    const std::string csv = folder.file("fittings.csv");
+    std::ofstream(csv) << "";
+    ASSERT_EQ(runProgram({L"--output", out("山田邸.xml"), L"--fitting-table", Common::fromUtf8(csv),
+                          L"--first-quadrant"}),
+              kExitDone);
+    EXPECT_TRUE(platform.errors.empty()) << Common::toUtf8(platform.errors.front());
+    EXPECT_EQ(platform.messages, std::vector<std::wstring>({L"CEDXMの出力が完了しました"}));
+    EXPECT_EQ(platform.mutexesTaken, std::vector<std::wstring>({L"DomoriaCEDXMExport"}));
+    // The documents folder was asked for with the host's window handle.
+    ASSERT_FALSE(platform.documentsOwners.empty());
+    EXPECT_EQ(platform.documentsOwners.front(), 5001);
+
+    const std::wstring text = Common::fromCp932(readFile(folder.file("山田邸.xml"))).value_or(L"");
+    ASSERT_FALSE(text.empty());
+    EXPECT_EQ(text.rfind(L"<?xml version=\"1.0\" encoding=\"Shift-JIS\"?>\r\n<CADIF Version=\"1.0\">\r\n", 0), 0u);
+    EXPECT_NE(text.find(L"    <工事名称>山田邸</工事名称>\r\n"), std::wstring::npos);
+    EXPECT_NE(text.find(L"      <地上>2</地上>\r\n      <地下>0</地下>\r\n"), std::wstring::npos);
+    EXPECT_NE(text.find(L"<バージョン>Ver.8.10</バージョン>"), std::wstring::npos);
+    EXPECT_EQ(text.find(L"<工法"), std::wstring::npos);  // MethodType -1
+    EXPECT_NE(text.find(L"<部屋>"), std::wstring::npos);
+    EXPECT_NE(text.find(L"<屋根>"), std::wstring::npos);
+    EXPECT_EQ(text.substr(text.size() - 10), L"</CADIF>\r\n");
+
+    const auto& values = platform.memoryRegistry.keys.at(Common::kSettingsRegistryKey);
+    EXPECT_EQ(std::get<std::uint32_t>(values.at(L"ExportFittingType")), 1u);
+    EXPECT_EQ(std::get<std::wstring>(values.at(L"ExportFittingPath")), Common::fromUtf8(csv));
+    EXPECT_EQ(std::get<std::uint32_t>(values.at(L"ExportOriginType")), 1u);
+
+    if (std::system("command -v xmllint >/dev/null 2>&1") == 0) {
+        EXPECT_EQ(std::system(("xmllint --noout '" + folder.file("山田邸.xml") + "'").c_str()), 0);
+    }
+}
+
+TEST_F(RunFlow, SecondInstanceEndsAtOnce)
+{
+    platform.mutexHeldElsewhere = true;
+    EXPECT_EQ(runProgram({L"--output", out("a.xml")}), kExitAnotherInstance);
+    EXPECT_EQ(connects, 0);
+    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_TRUE(platform.errors.empty());
+    EXPECT_FALSE(std::filesystem::exists(folder.file("a.xml")));
+}
+
+TEST_F(RunFlow, MissingHostIsToldBeforeAnyDialog)
+{
+    CancellingDialogs dialogs;
+    CDM2CDXApp app(platform, [] { return nullptr; }, {L"5001"}, dialogs);
+    EXPECT_EQ(app.run(), kExitFailed);
+    EXPECT_EQ(dialogs.shown, 0);
+    ASSERT_EQ(platform.errors.size(), 1u);
+    EXPECT_NE(platform.errors[0].find(L"no running host"), std::wstring::npos);
+    EXPECT_NE(platform.errors[0].find(L"5001"), std::wstring::npos);
+    EXPECT_TRUE(platform.messages.empty());
+
+    // A table in which no host is registered binds nothing either.
+    EmptyTable empty;
+    platform.errors.clear();
+    CDM2CDXApp none(platform, [&] { return &empty; }, {}, dialogs);
+    EXPECT_EQ(none.run(), kExitFailed);
+    EXPECT_EQ(dialogs.shown, 0);
+    ASSERT_EQ(platform.errors.size(), 1u);
+}
+
+TEST_F(RunFlow, CancelledDialogWritesNothingAndStoresNothing)
+{
+    ScriptedTable table;
+    table.doc->on(186, [](Common::Arguments&, Common::Variant& r) { r = Common::Variant::i4(77); });
+    CancellingDialogs dialogs;
+    CDM2CDXApp app(platform, [&] { return &table; }, {}, dialogs);
+    EXPECT_EQ(app.run(), kExitDone);
+    EXPECT_EQ(dialogs.shown, 1);
+    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_TRUE(platform.errors.empty());
+    EXPECT_TRUE(platform.memoryRegistry.keys.empty());
+    EXPECT_EQ(table.doc->ops(), std::vector<int>({186}));
+    EXPECT_EQ(platform.documentsOwners, std::vector<std::int32_t>({77}));
+    // What start-up prepared on the way.
+    EXPECT_EQ(app.programDirectory(), Common::fromUtf8(folder.path().string() + "/"));
+    EXPECT_EQ(app.iniPath(), app.programDirectory() + L"DM2CDX.ini");
+    EXPECT_EQ(app.readMePath(), app.programDirectory() + L"readme.txt");
+    EXPECT_EQ(app.openingExtendType(), 1);
+    EXPECT_EQ(app.screenScale(), 100);
+}
+
+TEST_F(RunFlow, ScreenScaleFromPixelsPerInch)
+{
+    ScriptedTable table;
+    table.doc->on(186, [](Common::Arguments&, Common::Variant& r) { r = Common::Variant::i4(1); });
+    CancellingDialogs dialogs;
+    for (const auto& [ppi, scale] : std::vector<std::pair<int, int>>{{96, 100}, {120, 125}, {144, 150}, {0, 100}, {100, 104}}) {
+        platform.pixelsPerInch = ppi;
+        CDM2CDXApp app(platform, [&] { return &table; }, {}, dialogs);
+        app.run();
+        EXPECT_EQ(app.screenScale(), scale) << ppi;
+    }
+}
+
+TEST_F(RunFlow, HostErrorNamesTheOperationAndWritesNothing)
+{
+    ScriptedTable table;
+    table.doc->on(186, [](Common::Arguments&, Common::Variant& r) { r = Common::Variant::i4(1); });
+    table.app->on(2, [](Common::Arguments&, Common::Variant& r) { r = Common::Variant::text(L"Ver.8.10"); });
+    // Operation 172 (storey settings) is not scripted: the host fails it.
+    CommandLineDialogs dialogs(platform, [&] {
+        ExportCommandLine cl;
+        cl.output = out("failed.xml");
+        return cl;
+    }());
+    CDM2CDXApp app(platform, [&] { return &table; }, {}, dialogs);
+    EXPECT_EQ(app.run(), kExitFailed);
+    ASSERT_EQ(platform.errors.size(), 1u);
+    EXPECT_NE(platform.errors[0].find(L"host operation 172 failed"), std::wstring::npos)
+        << Common::toUtf8(platform.errors[0]);
+    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_FALSE(std::filesystem::exists(folder.file("failed.xml")));
+}
+
+TEST_F(RunFlow, UnwritableOutputIsToldWithPathAndReason)
+{
+    const std::wstring target = out("no-such-folder/house.xml");
+    EXPECT_EQ(runProgram({L"--output", target}), kExitFailed);
+    EXPECT_TRUE(platform.messages.empty());
+    ASSERT_EQ(platform.errors.size(), 1u);
+    EXPECT_NE(platform.errors[0].find(target), std::wstring::npos) << Common::toUtf8(platform.errors[0]);
+    EXPECT_NE(platform.errors[0].find(L"No such file or directory"), std::wstring::npos);
+}
+
+TEST_F(RunFlow, FailedWriteLeavesTheOldFileUntouched)
+{
+    const std::string target = folder.file("house.xml");
+    std::ofstream(target) << "old contents";
+    // The file system refuses to let any file grow beyond 1000 bytes: the new
+    // document fails half-way, as on a full disk.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = 1000;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const int status = runProgram({L"--output", Common::fromUtf8(target)});
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+
+    EXPECT_EQ(status, kExitFailed);
+    EXPECT_TRUE(platform.messages.empty());
+    ASSERT_EQ(platform.errors.size(), 1u);
+    EXPECT_NE(platform.errors[0].find(Common::fromUtf8(target)), std::wstring::npos);
+    EXPECT_EQ(readFile(target), "old contents");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), std::filesystem::directory_iterator()),
+              2);  // the ini file and the old file; no temporary left behind
+}
+
+TEST_F(RunFlow, UsageErrorAndHelp)
+{
+    EXPECT_EQ(runDm2cdx(platform, {L"--output"}, [](const ExportCommandLine&) { return nullptr; }), kExitUsage);
+    ASSERT_EQ(platform.errors.size(), 1u);
+    EXPECT_NE(platform.errors[0].find(L"--output needs a value"), std::wstring::npos);
+    EXPECT_TRUE(platform.mutexesTaken.empty());
+
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(runDm2cdx(platform, {L"--help"}, [](const ExportCommandLine&) { return nullptr; }), kExitDone);
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("Usage: DM2CDX"), std::string::npos);
+}
+
+TEST_F(RunFlow, ReadMeAloneOpensTheReadMeAndWritesNothing)
+{
+    EXPECT_EQ(runProgram({L"--readme"}), kExitDone);
+    EXPECT_EQ(platform.opened, std::vector<std::wstring>({Common::fromUtf8(folder.file("readme.txt"))}));
+    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_TRUE(platform.memoryRegistry.keys.empty());
+}
+
+TEST_F(RunFlow, BrokenPlanFileIsReportedAsAFailure)
+{
+    const std::string plan = folder.file("broken.json");
+    std::ofstream(plan) << "{ \"document\": { \"objects\": [ { \"type\": 19 } ] } }";
+    EXPECT_EQ(runProgram({L"--output", out("x.xml")}, plan), kExitFailed);
+    ASSERT_EQ(platform.errors.size(), 1u);
+    EXPECT_NE(platform.errors[0].find(L"broken.json"), std::wstring::npos) << Common::toUtf8(platform.errors[0]);
+    EXPECT_FALSE(std::filesystem::exists(folder.file("x.xml")));
+}
+
+}  // namespace
