@@ -74,6 +74,23 @@ std::wstring lookupModelNumber(const ExportModel& model, const std::wstring& fit
         name.erase(doubled, 1);
     }
 
+    // The first key, in table order, found anywhere in the name gives the
+    // model number, so a shorter key that sorts first shadows a longer one.
+    const auto beyondBasicPlane = [](const std::wstring& key) {
+        return std::any_of(key.begin(), key.end(), [](wchar_t c) { return static_cast<char32_t>(c) > 0xFFFF; });
+    };
+    const bool reorder = std::any_of(model.fittingTable.begin(), model.fittingTable.end(),
+                                     [&](const auto& item) { return beyondBasicPlane(item.first); });
+    if (!reorder) {
+        // Without such characters the wide-character order is the table's.
+        for (const auto& [key, modelNumber] : model.fittingTable) {
+            if (name.find(key) != std::wstring::npos) {
+                return modelNumber;
+            }
+        }
+        return {};
+    }
+
     struct Entry {
         std::u16string order;
         const std::pair<const std::wstring, std::wstring>* item;
@@ -84,9 +101,6 @@ std::wstring lookupModelNumber(const ExportModel& model, const std::wstring& fit
         entries.push_back(Entry{utf16Units(item.first), &item});
     }
     std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.order < b.order; });
-
-    // The first key, in table order, found anywhere in the name gives the
-    // model number, so a shorter key that sorts first shadows a longer one.
     for (const Entry& entry : entries) {
         if (name.find(entry.item->first) != std::wstring::npos) {
             return entry.item->second;
