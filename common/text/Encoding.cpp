@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <map>
+#include <memory>
 #include <stdexcept>
 
 namespace Common {
@@ -83,6 +85,19 @@ private:
     iconv_t cd_;
 };
 
+// Opening a conversion costs more than converting a short text, and the
+// writers convert every text of a file; one open conversion per pair of
+// character sets is kept for the thread. run() resets its state each time.
+Converter& converterFor(const char* to, const char* from)
+{
+    thread_local std::map<std::pair<std::string, std::string>, std::unique_ptr<Converter>> open;
+    std::unique_ptr<Converter>& slot = open[{to, from}];
+    if (!slot) {
+        slot = std::make_unique<Converter>(to, from);
+    }
+    return *slot;
+}
+
 bool isScalarValue(std::uint32_t c)
 {
     return c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
@@ -105,7 +120,7 @@ void appendWide(std::string& out, wchar_t c)
 
 std::optional<std::wstring> decodeStrict(const char* charset, std::string_view bytes)
 {
-    Converter converter("WCHAR_T", charset);
+    Converter& converter = converterFor("WCHAR_T", charset);
     std::string out;
     if (!converter.run(bytes.data(), bytes.size(), 1, OnInvalid::Fail, out, [](std::string_view, std::string&) {})) {
         return std::nullopt;
@@ -115,7 +130,7 @@ std::optional<std::wstring> decodeStrict(const char* charset, std::string_view b
 
 std::wstring decodeReplacing(const char* charset, std::string_view bytes)
 {
-    Converter converter("WCHAR_T", charset);
+    Converter& converter = converterFor("WCHAR_T", charset);
     std::string out;
     converter.run(bytes.data(), bytes.size(), 1, OnInvalid::Replace, out,
                   [](std::string_view, std::string& o) { appendWide(o, L'\uFFFD'); });
@@ -128,7 +143,7 @@ constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 std::string toUtf8(std::wstring_view text)
 {
-    Converter converter("UTF-8", "WCHAR_T");
+    Converter& converter = converterFor("UTF-8", "WCHAR_T");
     const std::string in = bytesOf(text);
     std::string out;
     converter.run(in.data(), in.size(), sizeof(wchar_t), OnInvalid::Replace, out,
@@ -149,7 +164,7 @@ std::optional<std::wstring> fromUtf8Strict(std::string_view bytes)
 
 std::string toUtf16Le(std::wstring_view text)
 {
-    Converter converter("UTF-16LE", "WCHAR_T");
+    Converter& converter = converterFor("UTF-16LE", "WCHAR_T");
     const std::string in = bytesOf(text);
     std::string out;
     converter.run(in.data(), in.size(), sizeof(wchar_t), OnInvalid::Replace, out,
@@ -161,7 +176,7 @@ std::wstring fromUtf16Le(std::string_view bytes)
 {
     // An unpaired surrogate is two bytes; skipping one byte would misalign
     // the rest, so two are replaced at a time.
-    Converter converter("WCHAR_T", "UTF-16LE");
+    Converter& converter = converterFor("WCHAR_T", "UTF-16LE");
     std::string out;
     converter.run(bytes.data(), bytes.size(), 2, OnInvalid::Replace, out,
                   [](std::string_view, std::string& o) { appendWide(o, L'\uFFFD'); });
@@ -170,7 +185,7 @@ std::wstring fromUtf16Le(std::string_view bytes)
 
 std::string toCp932WithReferences(std::wstring_view text)
 {
-    Converter converter("CP932", "WCHAR_T");
+    Converter& converter = converterFor("CP932", "WCHAR_T");
     const std::string in = bytesOf(text);
     std::string out;
     converter.run(in.data(), in.size(), sizeof(wchar_t), OnInvalid::Reference, out,
