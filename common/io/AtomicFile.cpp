@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <vector>
@@ -66,9 +67,19 @@ mode_t currentUmask()
 
 bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string& error)
 {
+    // A symbolic link is written through, so that the link stays a link and
+    // the file it points to gets the new contents.
+    std::string target = path;
+    struct stat link {};
+    if (::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        if (char* resolved = ::realpath(path.c_str(), nullptr)) {
+            target = resolved;
+            std::free(resolved);
+        }
+    }
     std::string folder;
     std::string name;
-    splitPath(path, folder, name);
+    splitPath(target, folder, name);
     if (name.empty()) {
         error = "cannot write " + quoted(path) + ": the path names no file";
         return false;
@@ -77,7 +88,7 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes, std::s
     // A new file gets the usual permissions; a replaced one keeps its own.
     mode_t mode = 0666 & ~currentUmask();
     struct stat existing {};
-    if (::stat(path.c_str(), &existing) == 0) {
+    if (::stat(target.c_str(), &existing) == 0) {
         if (S_ISDIR(existing.st_mode)) {
             error = "cannot write " + quoted(path) + ": " + reason(EISDIR);
             return false;
@@ -111,7 +122,7 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes, std::s
         failure = errno;
         stage = "closing";
     }
-    if (stage == nullptr && ::rename(temporary.c_str(), path.c_str()) != 0) {
+    if (stage == nullptr && ::rename(temporary.c_str(), target.c_str()) != 0) {
         failure = errno;
         stage = "renaming over";
     }

@@ -83,6 +83,18 @@ TEST(AtomicFile, FailedWriteLeavesTargetUntouchedAndRemovesTemporary)
     EXPECT_EQ(folder.entries(), std::vector<std::string>{"out.xml"});
 }
 
+TEST(AtomicFile, SymbolicLinkIsWrittenThrough)
+{
+    TempFolder folder;
+    const std::string real = folder.write("real.json", "old");
+    const std::string link = folder.file("link.json");
+    ASSERT_EQ(::symlink(real.c_str(), link.c_str()), 0);
+    std::string error;
+    ASSERT_TRUE(writeFileAtomically(link, "new", error)) << error;
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(TempFolder::read(real), "new");
+}
+
 TEST(AtomicFile, DirectoryAsTargetIsRefused)
 {
     TempFolder folder;
