@@ -57,6 +57,12 @@ public:
     Common::RunningObjectTable& runningObjectTable() override { return *table_; }
     void save() override { state_->plan.save(state_->planPath); }
     PlanDocument& plan() override { return state_->plan; }
+    bool isWindowMinimized(std::int32_t window) override
+    {
+        const PlanDocument& plan = state_->plan;
+        const bool ours = window == plan.document.windowHandle || window == plan.application.windowHandle;
+        return ours && plan.document.minimized;
+    }
 
 private:
     std::shared_ptr<HostState> state_;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -33,6 +34,10 @@ public:
     // Saves the plan back to its file atomically; PlanError when that fails.
     virtual void save() = 0;
     virtual PlanDocument& plan() = 0;
+    // The window-minimised test for a window of this host: true when
+    // `window` is the host's window (the document's or the application's
+    // handle) and the plan says the window is minimised.
+    virtual bool isWindowMinimized(std::int32_t window) = 0;
 };
 
 }  // namespace HostSim

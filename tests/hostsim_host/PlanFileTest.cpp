@@ -159,6 +159,18 @@ TEST_F(PlanFileTest, SaveKeepsEverythingIncludingFieldsItDoesNotKnow)
     EXPECT_EQ(folder.entries(), std::vector<std::string>{"plan.json"});
 }
 
+TEST_F(PlanFileTest, MinimisedWindowIsTheHostsOnly)
+{
+    const std::string path = folder.write(
+        "plan.json", R"({"application": {"windowHandle": 7}, "document": {"windowHandle": 8, "minimized": true}})");
+    auto session = HostSim::HostSession::open(path, false);
+    EXPECT_TRUE(session->isWindowMinimized(7));
+    EXPECT_TRUE(session->isWindowMinimized(8));
+    EXPECT_FALSE(session->isWindowMinimized(9));
+    session->plan().document.minimized = false;
+    EXPECT_FALSE(session->isWindowMinimized(8));
+}
+
 TEST_F(PlanFileTest, SessionSavesWhatWasBuilt)
 {
     const std::string path = folder.file("plan.json");
