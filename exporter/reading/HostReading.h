@@ -19,15 +19,16 @@ inline constexpr std::int64_t kMaxHostObjectsPerWalk = 50'000'000;
 
 // Puts the cursor on every object of the plan in turn (operations 62, 63)
 // and calls visit() while it stands there. Throws Common::HostError when the
-// cursor does not come to an end within kMaxHostObjectsPerWalk objects.
+// cursor does not come to an end within `limit` objects.
 template <typename Visit>
-void forEachHostObject(Common::HostObject& document, Visit&& visit)
+void forEachHostObject(Common::HostObject& document, Visit&& visit,
+                       std::int64_t limit = kMaxHostObjectsPerWalk)
 {
     std::int64_t visited = 0;
     for (std::int64_t more = document.call(62).asInteger(); more != 0; more = document.call(63).asInteger()) {
-        if (++visited > kMaxHostObjectsPerWalk) {
+        if (++visited > limit) {
             throw Common::HostError(63, "the host's object list did not come to an end after " +
-                                            std::to_string(kMaxHostObjectsPerWalk) + " objects");
+                                            std::to_string(limit) + " objects");
         }
         visit();
     }

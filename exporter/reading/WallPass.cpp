@@ -50,7 +50,7 @@ private:
         } else if (type == 21 || type == 22 || type == 23 || type == 48) {
             readWallAttached(storey);
         }
-        // Any object may carry a fitting, a wall box or a room as well.
+        // Whatever its type, an object may carry a fitting.
         appendFittingOpening(model_, rooms_, document_, storey, layout_);
     }
 

@@ -4,6 +4,7 @@
 
 #include "FakePlan.h"
 #include "common/host/HostObject.h"
+#include "exporter/reading/HostReading.h"
 #include "exporter/reading/RoomPass.h"
 #include "exporter/reading/WallPass.h"
 #include "support/ScriptedHost.h"
@@ -181,6 +182,29 @@ TEST(RoomPass, AnUnboundDocumentGivesNoRooms)
     Exporter::readWallsAndOpenings(model, document, 1);
     EXPECT_TRUE(model.rooms.empty());
     EXPECT_TRUE(model.walls.empty());
+}
+
+}  // namespace
+}  // namespace WallTests
+
+namespace WallTests {
+namespace {
+
+TEST(HostObjectWalk, ACursorThatNeverEndsIsStopped)
+{
+    auto host = std::make_shared<TestSupport::ScriptedHost>();
+    host->on(62, [](Common::Arguments&, Common::Variant& r) { r = Common::Variant::i4(1); });
+    host->on(63, [](Common::Arguments&, Common::Variant& r) { r = Common::Variant::i4(1); });
+    Common::HostObject document(host);
+    int visits = 0;
+    EXPECT_THROW(Exporter::forEachHostObject(document, [&] { ++visits; }, 10), Common::HostError);
+    EXPECT_EQ(visits, 10);
+
+    int nextObjects = 9;
+    host->on(63, [&](Common::Arguments&, Common::Variant& r) { r = Common::Variant::i4(nextObjects-- > 0 ? 1 : 0); });
+    visits = 0;
+    Exporter::forEachHostObject(document, [&] { ++visits; }, 10);
+    EXPECT_EQ(visits, 10);  // ten objects: exactly the limit is fine
 }
 
 }  // namespace
