@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "exporter/reading/RoomHeightRange.h"
+#include "exporter/reading/WallBoxes.h"
 
 namespace Exporter {
 
@@ -10,7 +11,6 @@ namespace {
 
 // Wall lines shorter than 0.1 are left-overs of the slab walk, not walls.
 constexpr double kMinWallLengthSquared = 0.01;
-constexpr int kFullHeight = 1;
 
 }  // namespace
 
@@ -35,7 +35,7 @@ void appendRoomEdgeWalls(ExportModel& model, int storey, const std::vector<Commo
         const RoomHeightRange range = rooms.range(storey, line.start, line.end);
         auto wall = std::make_unique<ExportWall>();
         wall->storey = storey;
-        wall->kindCode = kFullHeight;
+        wall->kindCode = kWallFullHeight;
         wall->start = line.start;
         wall->end = line.end;
         wall->thickness = wallThickness;

@@ -2,15 +2,6 @@
 
 namespace Exporter {
 
-namespace {
-
-constexpr int kFullHeight = 1;
-constexpr int kHanging = 2;
-constexpr int kStanding = 3;
-constexpr int kFree = 4;
-
-}  // namespace
-
 Common::Segment wallBoxCentreLine(const WallBoxShape& box, double& thickness)
 {
     if (box.extentX < box.extentY) {
@@ -27,12 +18,12 @@ WallHeights type5WallHeights(bool fullHeight, double bottom, double top, const R
     const double c = range.ceilingMax;
     const double h = range.height();
     if (fullHeight) {
-        return {kFullHeight, f, c};
+        return {kWallFullHeight, f, c};
     }
     if (bottom <= 0) {
-        return h <= top ? WallHeights{kFullHeight, f, c} : WallHeights{kStanding, f, f + top};
+        return h <= top ? WallHeights{kWallFullHeight, f, c} : WallHeights{kWallStanding, f, f + top};
     }
-    return h <= top ? WallHeights{kHanging, f + bottom, c} : WallHeights{kFree, f + bottom, f + top};
+    return h <= top ? WallHeights{kWallHanging, f + bottom, c} : WallHeights{kWallFree, f + bottom, f + top};
 }
 
 WallHeights type20WallHeights(bool hanging, double bottom, double height, const RoomHeightRange& range)
@@ -41,13 +32,13 @@ WallHeights type20WallHeights(bool hanging, double bottom, double height, const 
     const double c = range.ceilingMax;
     const double h = range.height();
     if (hanging) {
-        return h > height ? WallHeights{kHanging, c - height, c} : WallHeights{kFullHeight, f, c};
+        return h > height ? WallHeights{kWallHanging, c - height, c} : WallHeights{kWallFullHeight, f, c};
     }
     if (bottom <= 0) {
-        return h > bottom + height ? WallHeights{kStanding, f, f + height} : WallHeights{kFullHeight, f, c};
+        return h > bottom + height ? WallHeights{kWallStanding, f, f + height} : WallHeights{kWallFullHeight, f, c};
     }
-    return h > bottom + height ? WallHeights{kFree, f + bottom, f + bottom + height}
-                               : WallHeights{kHanging, f + bottom, c};
+    return h > bottom + height ? WallHeights{kWallFree, f + bottom, f + bottom + height}
+                               : WallHeights{kWallHanging, f + bottom, c};
 }
 
 }  // namespace Exporter

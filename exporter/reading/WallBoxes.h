@@ -5,6 +5,13 @@
 
 namespace Exporter {
 
+// Wall kind codes: from floor to ceiling, hanging from the ceiling, standing
+// on the floor, and free of both.
+inline constexpr int kWallFullHeight = 1;
+inline constexpr int kWallHanging = 2;
+inline constexpr int kWallStanding = 3;
+inline constexpr int kWallFree = 4;
+
 // Kind code and absolute heights of a wall.
 struct WallHeights {
     int kindCode = 0;

@@ -38,7 +38,6 @@ public:
     }
 
 private:
-
     void readCurrentObject()
     {
         const int storey = currentObjectStorey(document_);
@@ -137,10 +136,10 @@ private:
             if (lower <= 0 && upper >= h) {
                 cutRoomEdges(storey, openingFrom(storey, asRead, upper, lower, range, WallAttachedOpening::FullHeight));
             } else if (lower <= 0) {
-                appendWall(storey, asRead, layout_.wallThickness, {2, f + upper, c});
+                appendWall(storey, asRead, layout_.wallThickness, {kWallHanging, f + upper, c});
                 cutRoomEdges(storey, asRead);
             } else if (upper >= h) {
-                appendWall(storey, asRead, layout_.wallThickness, {3, f, f + lower});
+                appendWall(storey, asRead, layout_.wallThickness, {kWallStanding, f, f + lower});
                 cutRoomEdges(storey, asRead);
             } else {
                 // Wall above and below: the room-edge wall runs on through it.
@@ -148,11 +147,11 @@ private:
             }
             break;
         case 23:
-            appendWall(storey, asRead, layout_.wallThickness, {3, f, f + lower});
+            appendWall(storey, asRead, layout_.wallThickness, {kWallStanding, f, f + lower});
             cutRoomEdges(storey, asRead);
             break;
         case 48:
-            appendWall(storey, asRead, upper + lower, {1, f, c});
+            appendWall(storey, asRead, upper + lower, {kWallFullHeight, f, c});
             cutRoomEdges(storey, asRead);
             break;
         default:
