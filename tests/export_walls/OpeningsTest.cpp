@@ -108,16 +108,6 @@ TEST(FittingOpenings, ExtendTypeOneLengthensStartAndEndOnly)
     EXPECT_EQ(a.region3D, (std::vector<Vector3d>{{1600, 0, 900}, {2400, 0, 900}, {2400, 0, 2000}, {1600, 0, 2000}}));
 }
 
-TEST(FittingOpenings, OtherExtendTypesLeaveTheSegment)
-{
-    Openings o;
-    o.plan->objects = {livingRoom(), fitting(2000, 0, 900, 0, 800, 1100)};
-    o.read(2);
-    ASSERT_EQ(o.model.openings.size(), 1u);
-    EXPECT_EQ(o.opening(0).start, Vector2d(1600, 0));
-    EXPECT_EQ(o.opening(0).end, Vector2d(2400, 0));
-}
-
 TEST(FittingOpenings, NoOpeningWhereNoRoomOfTheStoreyMatches)
 {
     Openings o;

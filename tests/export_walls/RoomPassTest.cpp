@@ -131,14 +131,6 @@ TEST(RoomPass, ReadsOnlyRoomsAndAsksTheStoreyBeforeTheData)
     EXPECT_EQ(r.model.rooms.size(), 1u);
 }
 
-TEST(RoomPass, AnEmptyPlanGivesNoRooms)
-{
-    Rooms r;
-    r.read();
-    EXPECT_TRUE(r.model.rooms.empty());
-    EXPECT_EQ(r.plan->ops, (std::vector<int>{172, 62}));
-}
-
 }  // namespace
 }  // namespace WallTests
 

@@ -168,15 +168,6 @@ TEST(StoreyFinish, AFullHeightOpeningCutsItsSpanOutOfTheRoomEdge)
     EXPECT_EQ(p.model.outerLines.size(), 1u);
 }
 
-TEST(StoreyFinish, ExtendedOpeningsCutTheLongerSpan)
-{
-    Plan p;
-    p.plan->objects = {room(1, 2, rect(0, 0, 4000, 3000), 0, 2400), attached(21, 1000, 0, 1800, 0, 0, 0)};
-    p.read(1);
-    EXPECT_EQ(wallsBetween(p.model, 1, {0, 0}, {940, 0}), 1);
-    EXPECT_EQ(wallsBetween(p.model, 1, {1860, 0}, {4000, 0}), 1);
-}
-
 TEST(StoreyFinish, WindowsAndFittingsLeaveTheRoomEdgeWhole)
 {
     Plan p;
