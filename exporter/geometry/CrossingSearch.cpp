@@ -1,10 +1,181 @@
+// Finding the crossings of room edges without testing every pair.
+//
+// The event heights must be exactly those of the all-pairs search, because a
+// height that is there or not moves where sections are cut and which heights
+// merge. The all-pairs search tests each pair with the crossing parameter in
+// floating point, and floating point can say "crossing" for pairs that do not
+// touch at all: for edges lying on one line (the façade of a row of rooms)
+// the cross products are rounding noise of either sign. So the pairs left out
+// here must be pairs whose test provably fails, in floating point, not merely
+// in exact arithmetic.
+//
+// The test fails when both ends of one edge lie strictly on the same side of
+// the other's line. With all coordinates at most M in size, a computed cross
+// product cross(P1 - P0, Q - P0) has an error below 5u|P1 - P0||Q - P0|
+// (u = 2^-53, |Q - P0| <= 3M), so its sign is right whenever Q lies farther
+// than eps = 64uM from the line (and, the edge being longer than 1e-100, the
+// product of two such values cannot underflow to 0). Now take two edges whose
+// boxes, widened by g, do not overlap: the edges are more than g apart. If
+// the test still passes, then in exact arithmetic each edge either meets the
+// other's line or has an end within eps of it, and the edges do not meet; in
+// every such case both lines pass within eps of one point Z of the plan (an
+// end of one edge, |Z| <= sqrt(2)M) and the angle between them is at most
+// 2 asin(eps/g). So every pair the all-pairs search could accept is either
+//   - close: the widened boxes overlap (found by a sweep over heights), or
+//   - nearly collinear: directions within tolerance and distances of the
+//     lines from the origin within tolerance (found by bucketing lines), or
+//   - involves an edge that the bucketing cannot place: shorter than 1e-100
+//     (zero-length edges of one-point outlines, repeated points) or nearly
+//     horizontal, where directions near 0 and near pi are the same line
+//     (the working frame makes these rare); such edges are tested with all.
+// Every candidate pair is then tested exactly as the all-pairs search tests
+// it; testing a pair twice adds the same height twice, which the height set
+// absorbs.
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <numbers>
+#include <unordered_map>
+
 #include "exporter/geometry/OutlineSteps.h"
 
 namespace Exporter::OutlineSteps {
 
+namespace {
+
+struct Box {
+    double minX;
+    double minY;
+    double maxX;
+    double maxY;
+};
+
+struct BucketKey {
+    std::int64_t direction;
+    std::int64_t offset;
+    bool operator==(const BucketKey&) const = default;
+};
+
+struct BucketKeyHash {
+    std::size_t operator()(const BucketKey& k) const
+    {
+        const std::uint64_t h = static_cast<std::uint64_t>(k.direction) * 0x9E3779B97F4A7C15ULL ^
+                                static_cast<std::uint64_t>(k.offset) * 0xC2B2AE3D27D4EB4FULL;
+        return static_cast<std::size_t>(h ^ (h >> 31));
+    }
+};
+
+}  // namespace
+
 std::vector<double> eventHeightsFast(const std::vector<Edge>& edges)
 {
-    return eventHeightsReference(edges);
+    std::vector<double> ys;
+    ys.reserve(edges.size() * 2);
+    for (const auto& e : edges) {
+        ys.push_back(e.start.y);
+    }
+    auto test = [&](std::size_t i, std::size_t j) {
+        double y = 0.0;
+        const bool crosses = i < j ? crossingHeight(edges[i], edges[j], y) : crossingHeight(edges[j], edges[i], y);
+        if (crosses) {
+            ys.push_back(y);
+        }
+    };
+
+    double largest = 1.0;
+    for (const auto& e : edges) {
+        largest = std::max({largest, std::fabs(e.start.x), std::fabs(e.start.y), std::fabs(e.end.x), std::fabs(e.end.y)});
+    }
+    const double u = std::numeric_limits<double>::epsilon() / 2;
+    const double eps = 64.0 * u * largest;
+    const double widen = 1e6 * eps;
+    // Lines within 2 asin(eps / widen) (about 2e-6) of each other in
+    // direction, and within that angle times sqrt(2)M plus 2 eps in offset;
+    // the tolerances below are twice that, which also covers the rounding
+    // of the directions and offsets themselves.
+    const double directionTolerance = 4e-6;
+    const double offsetTolerance = 6e-6 * largest;
+    const double pi = std::numbers::pi;
+
+    std::vector<std::size_t> withAll;
+    std::unordered_map<BucketKey, std::vector<std::size_t>, BucketKeyHash> buckets;
+    std::vector<Box> boxes(edges.size());
+    for (std::size_t i = 0; i < edges.size(); ++i) {
+        const Edge& e = edges[i];
+        boxes[i] = Box{std::min(e.start.x, e.end.x) - widen, std::min(e.start.y, e.end.y) - widen,
+                       std::max(e.start.x, e.end.x) + widen, std::max(e.start.y, e.end.y) + widen};
+        const Vector2d d = e.end - e.start;
+        double direction = std::atan2(d.y, d.x);
+        if (direction < 0.0) {
+            direction += pi;
+        }
+        if (d.lengthSquared() < 1e-200 || direction < 2 * directionTolerance || direction > pi - 2 * directionTolerance) {
+            withAll.push_back(i);
+            continue;
+        }
+        const double offset = std::cos(direction) * e.start.y - std::sin(direction) * e.start.x;
+        const BucketKey key{static_cast<std::int64_t>(std::floor(direction / directionTolerance)),
+                            static_cast<std::int64_t>(std::floor(offset / offsetTolerance))};
+        buckets[key].push_back(i);
+    }
+
+    // Edges that cannot be bucketed: against every other edge.
+    std::vector<bool> testedWithAll(edges.size(), false);
+    for (const std::size_t i : withAll) {
+        testedWithAll[i] = true;
+        for (std::size_t j = 0; j < edges.size(); ++j) {
+            if (j != i && !(testedWithAll[j] && j < i)) {
+                test(i, j);
+            }
+        }
+    }
+
+    // Nearly collinear pairs: same or neighbouring buckets, each pair once.
+    for (const auto& [key, members] : buckets) {
+        for (std::int64_t dd = -1; dd <= 1; ++dd) {
+            for (std::int64_t dof = -1; dof <= 1; ++dof) {
+                const auto other = buckets.find(BucketKey{key.direction + dd, key.offset + dof});
+                if (other == buckets.end()) {
+                    continue;
+                }
+                for (const std::size_t i : members) {
+                    for (const std::size_t j : other->second) {
+                        if (i < j) {
+                            test(i, j);
+                        }
+                    }
+                }
+            }
+        }
+    }
+
+    // Close pairs: sweep upwards over the widened boxes, keeping the boxes
+    // whose height range still reaches the current one.
+    std::vector<std::size_t> order(edges.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        order[i] = i;
+    }
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return boxes[a].minY < boxes[b].minY; });
+    std::vector<std::size_t> active;
+    for (const std::size_t i : order) {
+        const Box& b = boxes[i];
+        std::size_t kept = 0;
+        for (const std::size_t j : active) {
+            if (boxes[j].maxY >= b.minY) {
+                active[kept++] = j;
+                const Box& a = boxes[j];
+                if (a.minX <= b.maxX && b.minX <= a.maxX) {
+                    test(i, j);
+                }
+            }
+        }
+        active.resize(kept);
+        active.push_back(i);
+    }
+
+    return eventHeights(std::move(ys));
 }
 
 }  // namespace Exporter::OutlineSteps
