@@ -225,6 +225,21 @@ void onProcessingInstruction(void* context, const xmlChar* target, const xmlChar
     }
 }
 
+struct MemorySource {
+    const char* data;
+    std::size_t left;
+};
+
+int readFromMemory(void* context, char* buffer, int length)
+{
+    auto* source = static_cast<MemorySource*>(context);
+    const std::size_t n = std::min(source->left, static_cast<std::size_t>(length > 0 ? length : 0));
+    std::memcpy(buffer, source->data, n);
+    source->data += n;
+    source->left -= n;
+    return static_cast<int>(n);
+}
+
 std::string trimmed(std::string text)
 {
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) {
@@ -329,6 +344,9 @@ bool XmlDocument::loadFile(const std::string& path, std::string& problem, const 
         return false;
     }
     std::string bytes;
+    if (S_ISREG(info.st_mode)) {
+        bytes.reserve(static_cast<std::size_t>(info.st_size));
+    }
     char buffer[65536];
     for (;;) {
         const ssize_t got = ::read(fd, buffer, sizeof buffer);
@@ -424,13 +442,10 @@ bool XmlDocument::loadBytes(std::string_view bytes, std::string& problem, const 
     if (utf8Forced) {
         options |= XML_PARSE_IGNORE_ENC;
     }
-    if (bytes.size() > static_cast<std::size_t>(INT32_MAX)) {
-        xmlFreeParserCtxt(ctxt);
-        problem = "is too long";
-        return false;
-    }
-    xmlDocPtr doc = xmlCtxtReadMemory(ctxt, bytes.data(), static_cast<int>(bytes.size()), nullptr,
-                                      utf8Forced ? "UTF-8" : nullptr, options);
+    // Streamed to the parser from memory, so that no further whole copy of
+    // the file is made; decoded text is UTF-8 and needs no converter.
+    MemorySource source{bytes.data(), bytes.size()};
+    xmlDocPtr doc = xmlCtxtReadIO(ctxt, readFromMemory, nullptr, &source, nullptr, nullptr, options);
     const bool wellFormed = ctxt->wellFormed != 0;
     std::string parserMessage;
     int line = 0;
