@@ -11,7 +11,6 @@
 #include <random>
 
 #include "OutlineTestSupport.h"
-#include "common/geometry/Geometry.h"
 #include "exporter/geometry/OutlineAlgorithms.h"
 #include "exporter/geometry/ReferenceOutline.h"
 
@@ -220,23 +219,5 @@ TEST(FastMatchesReference, TurnedAndJitteredGrids)
         options.jitter = (seed % 3 == 0) ? 0.0004 : 0.0;
         options.openings = 6;
         expectIdentical(maker.make(options), "seed " + std::to_string(seed));
-    }
-}
-
-TEST(FastMatchesReference, OutlinesComeOutClosedAndOriented)
-{
-    // On an untouched grid every exterior chain is a proper outline: at least
-    // four corners, and the outer boundaries run clockwise.
-    for (unsigned seed = 200; seed <= 220; ++seed) {
-        PlanMaker maker(seed);
-        PlanOptions options;
-        options.blocks = 2;
-        const auto outlines = Exporter::exteriorOutlines(maker.make(options));
-        int clockwise = 0;
-        for (const auto& chain : outlines) {
-            EXPECT_GE(chain.size(), 4u) << "seed " << seed;
-            clockwise += Common::runsClockwise(chain) ? 1 : 0;
-        }
-        EXPECT_GE(clockwise, 1) << "seed " << seed;
     }
 }

@@ -43,13 +43,6 @@ TEST(WorkingFrame, GapAcrossHalfTurnCanWin)
     EXPECT_NEAR(back.y, 2, 1e-12);
 }
 
-TEST(WorkingFrame, NoPointsGiveTheIdentity)
-{
-    const Steps::WorkingFrame frame = Steps::makeWorkingFrame({{}, {}});
-    EXPECT_EQ(frame.origin, Vector2d(0, 0));
-    EXPECT_EQ(frame.theta, 0.0);
-}
-
 TEST(EventHeights, CloseHeightsMergeIntoTheLowest)
 {
     // 0.0012 is within 0.001 of 0.0006, but that one was merged into 0: the
