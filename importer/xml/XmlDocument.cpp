@@ -392,7 +392,10 @@ bool XmlDocument::loadBytes(std::string_view bytes, std::string& problem, const 
     // the byte pattern of its declaration.
     std::string converted;
     const char* sourceEncoding = nullptr;
-    if (startsWith(bytes, "\xFF\xFE")) {
+    bool utf8Forced = false;
+    if (startsWith(bytes, "\xEF\xBB\xBF")) {
+        utf8Forced = true;  // a byte order mark outweighs whatever the declaration names
+    } else if (startsWith(bytes, "\xFF\xFE")) {
         sourceEncoding = "UTF-16LE";
         bytes.remove_prefix(2);
     } else if (startsWith(bytes, "\xFE\xFF")) {
@@ -405,7 +408,6 @@ bool XmlDocument::loadBytes(std::string_view bytes, std::string& problem, const 
     } else if (isShiftJisName(declaredEncoding(bytes))) {
         sourceEncoding = "CP932";
     }
-    bool utf8Forced = false;
     if (sourceEncoding != nullptr) {
         if (!convert(sourceEncoding, bytes, converted, problem)) {
             return false;

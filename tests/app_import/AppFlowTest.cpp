@@ -72,6 +72,8 @@ TEST(ImportRunFlow, RoofsAloneCountAsEmptyAndAnEmptyDrawingIsNotWalked)
     EXPECT_EQ(roofs.connector.document->ops(), (std::vector<int>{62, 64, 63, 64, 63, 64, 63, 186}));
     ASSERT_EQ(roofs.platform.opened.size(), 1u);
     EXPECT_EQ(roofs.platform.opened[0], roofs.path(""));  // no ReadMeFile: the program folder itself
+    EXPECT_TRUE(roofs.platform.memoryRegistry.keys.empty());  // a dialog left without a file stores nothing
+    EXPECT_TRUE(roofs.platform.messages.empty());
 
     ImportRun empty("empty");
     empty.connector.drawing({});

@@ -119,6 +119,10 @@ TEST(XmlDocument, Utf8AndUtf16FilesRead)
     const std::string utf8 = withName("<?xml version=\"1.0\" encoding=\"UTF-8\"?>", "和室");
     EXPECT_EQ(firstRoomName(writeTemp("utf8.xml", utf8)), L"和室");
     EXPECT_EQ(firstRoomName(writeTemp("utf8bom.xml", "\xEF\xBB\xBF" + utf8)), L"和室");
+    // The byte order mark wins over a declaration that names Shift-JIS.
+    EXPECT_EQ(firstRoomName(writeTemp("utf8bomsjis.xml",
+                                      "\xEF\xBB\xBF" + withName("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>", "和室"))),
+              L"和室");
 
     const std::wstring wide = Common::fromUtf8(withName("<?xml version=\"1.0\" encoding=\"UTF-16\"?>", "和室"));
     std::string le = "\xFF\xFE";
