@@ -184,6 +184,15 @@ TEST(XmlDocument, LimitsAreEnforced)
     EXPECT_FALSE(load(cedxm(many), problem, fewNodes));
     EXPECT_NE(problem.find("more than 50 XML nodes"), std::string::npos) << problem;
 
+    // Nesting stays within the parser's depth limit.
+    std::string deep;
+    for (int i = 0; i < 100000; ++i) {
+        deep += "<a>";
+    }
+    const auto deepStart = std::chrono::steady_clock::now();
+    EXPECT_FALSE(load(deep, problem));
+    EXPECT_LT(std::chrono::steady_clock::now() - deepStart, std::chrono::seconds(2));
+
     // A start tag with a huge number of attributes would take the parser
     // quadratic time; it is refused before parsing.
     std::string tag = "<CADIF";
