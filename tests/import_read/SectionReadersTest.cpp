@@ -113,8 +113,14 @@ TEST(SectionReaders, WallsRoundHeightsThroughSinglePrecision)
     const ImportModel model =
         read("<壁情報><壁><層>2</層><種類><コード>3</コード><名称>腰壁</名称></種類>"
              "<線分2D 始点終点=\"0.0,0.0 3640.0,0.0\"/><壁厚>120.5</壁厚><上端高>2400.1</上端高><下端高>0.3</下端高></壁>"
-             "<壁><線分2D 始点終点=\"100,200\"/></壁></壁情報>");
-    ASSERT_EQ(model.walls.size(), 2u);
+             "<壁><線分2D 始点終点=\"100,200\"/></壁>"
+             "<壁><壁厚>-1e300</壁厚><上端高>1e300</上端高><下端高>1e-300</下端高></壁></壁情報>");
+    ASSERT_EQ(model.walls.size(), 3u);
+    // Beyond single precision a height becomes infinite, as the hardware
+    // rounds it; a tiny one becomes 0.
+    EXPECT_TRUE(std::isinf(model.walls[2]->topHeight) && model.walls[2]->topHeight > 0);
+    EXPECT_TRUE(std::isinf(model.walls[2]->thickness) && model.walls[2]->thickness < 0);
+    EXPECT_EQ(model.walls[2]->bottomHeight, 0.0);
     const ImportWall& wall = *model.walls[0];
     EXPECT_EQ(wall.storey, 2);
     EXPECT_EQ(wall.kindCode, 3);
