@@ -18,14 +18,14 @@ public:
                                double, std::wstring, std::vector<double>>;
 
     Variant() = default;
-    static Variant i2(std::int16_t v) { return Variant(Value(std::in_place_index<1>, v)); }
-    static Variant i4(std::int32_t v) { return Variant(Value(std::in_place_index<2>, v)); }
-    static Variant ui1(std::uint8_t v) { return Variant(Value(std::in_place_index<3>, v)); }
-    static Variant ui2(std::uint16_t v) { return Variant(Value(std::in_place_index<4>, v)); }
-    static Variant ui4(std::uint32_t v) { return Variant(Value(std::in_place_index<5>, v)); }
-    static Variant r8(double v) { return Variant(Value(std::in_place_index<6>, v)); }
-    static Variant text(std::wstring v) { return Variant(Value(std::in_place_index<7>, std::move(v))); }
-    static Variant doubles(std::vector<double> v) { return Variant(Value(std::in_place_index<8>, std::move(v))); }
+    static Variant i2(std::int16_t v) { return make<1>(v); }
+    static Variant i4(std::int32_t v) { return make<2>(v); }
+    static Variant ui1(std::uint8_t v) { return make<3>(v); }
+    static Variant ui2(std::uint16_t v) { return make<4>(v); }
+    static Variant ui4(std::uint32_t v) { return make<5>(v); }
+    static Variant r8(double v) { return make<6>(v); }
+    static Variant text(std::wstring v) { return make<7>(std::move(v)); }
+    static Variant doubles(std::vector<double> v) { return make<8>(std::move(v)); }
 
     VariantType type() const { return static_cast<VariantType>(value_.index()); }
     bool isEmpty() const { return value_.index() == 0; }
@@ -51,7 +51,16 @@ public:
     bool operator==(const Variant& other) const { return value_ == other.value_; }
 
 private:
-    explicit Variant(Value v) : value_(std::move(v)) {}
+    // Emplacing into a default-constructed value (rather than constructing a
+    // temporary Value) keeps GCC 12's optimiser from a false
+    // free-nonheap-object warning in release builds.
+    template <std::size_t Index, typename T>
+    static Variant make(T&& v)
+    {
+        Variant out;
+        out.value_.template emplace<Index>(std::forward<T>(v));
+        return out;
+    }
     Value value_;
 };
 
