@@ -183,12 +183,39 @@ std::wstring fromUtf16Le(std::string_view bytes)
     return wideOf(out);
 }
 
-std::string toCp932WithReferences(std::wstring_view text)
+namespace {
+
+// Characters the code page 932 converter maps only one way: the bytes it
+// writes for them read back as another character (the yen sign even as a
+// backslash). They are written as character references so that the file
+// reads back to exactly the text that was written.
+bool cp932MapsOneWay(wchar_t c)
 {
+    switch (static_cast<std::uint32_t>(c)) {
+    case 0x00A2: case 0x00A3: case 0x00A5: case 0x00AC: case 0x2014:
+    case 0x2016: case 0x203E: case 0x2212: case 0x301C:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void appendReference(std::uint32_t c, std::string& out)
+{
+    char reference[16];
+    std::snprintf(reference, sizeof reference, "&#x%X;", static_cast<unsigned>(c));
+    out += reference;
+}
+
+void appendCp932Run(std::wstring_view run, std::string& out)
+{
+    if (run.empty()) {
+        return;
+    }
     Converter& converter = converterFor("CP932", "WCHAR_T");
-    const std::string in = bytesOf(text);
-    std::string out;
-    converter.run(in.data(), in.size(), sizeof(wchar_t), OnInvalid::Reference, out,
+    const std::string in = bytesOf(run);
+    std::string converted;
+    converter.run(in.data(), in.size(), sizeof(wchar_t), OnInvalid::Reference, converted,
                   [](std::string_view unit, std::string& o) {
                       std::uint32_t c = 0xFFFD;
                       if (unit.size() == sizeof(wchar_t)) {
@@ -199,10 +226,25 @@ std::string toCp932WithReferences(std::wstring_view text)
                               c = 0xFFFD;
                           }
                       }
-                      char reference[16];
-                      std::snprintf(reference, sizeof reference, "&#x%X;", static_cast<unsigned>(c));
-                      o += reference;
+                      appendReference(c, o);
                   });
+    out += converted;
+}
+
+}  // namespace
+
+std::string toCp932WithReferences(std::wstring_view text)
+{
+    std::string out;
+    std::size_t runStart = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (cp932MapsOneWay(text[i])) {
+            appendCp932Run(text.substr(runStart, i - runStart), out);
+            appendReference(static_cast<std::uint32_t>(text[i]), out);
+            runStart = i + 1;
+        }
+    }
+    appendCp932Run(text.substr(runStart), out);
     return out;
 }
 

@@ -114,3 +114,25 @@ TEST(Utf16Le, RoundTripWithSurrogatePairsAndBrokenInput)
     EXPECT_EQ(fromUtf16Le(std::string("a\0\x3D\xD8" "b\0", 6)), L"a\uFFFDb");
     EXPECT_EQ(fromUtf16Le(std::string("a\0b", 3)), L"a\uFFFD");
 }
+
+// Whatever the writer puts in a file must read back as the same text: either
+// as code page 932 bytes that decode to the same character, or as a character
+// reference. The yen sign, for one, would otherwise come back as a backslash.
+TEST(Cp932, EveryCharacterReadsBackAsWritten)
+{
+    EXPECT_EQ(Common::toCp932WithReferences(L"\u00A5100"), "&#xA5;100");
+    EXPECT_EQ(Common::toCp932WithReferences(L"a\u301Cb\u2212"), "a&#x301C;b&#x2212;");
+    for (wchar_t c = 0x20; c < 0x10000; ++c) {
+        if (c >= 0xD800 && c < 0xE000) {
+            continue;
+        }
+        const std::wstring text(1, c);
+        const std::string bytes = Common::toCp932WithReferences(text);
+        if (bytes.starts_with("&#x")) {
+            continue;
+        }
+        const auto back = Common::fromCp932(bytes);
+        ASSERT_TRUE(back.has_value()) << std::hex << static_cast<unsigned>(c);
+        EXPECT_EQ(*back, text) << std::hex << static_cast<unsigned>(c);
+    }
+}
