@@ -38,6 +38,13 @@ struct WorkList {
         grid.insert(r->storey, items.size(), r->start, r->end);
         items.push_back(std::move(r));
     }
+    // Takes record i out of the list.
+    std::unique_ptr<Record> take(std::size_t i)
+    {
+        std::unique_ptr<Record> r = std::move(items[i]);
+        grid.remove(r->storey, i, r->start, r->end);
+        return r;
+    }
     std::size_t first()
     {
         while (head < items.size() && !items[head]) {
@@ -129,10 +136,10 @@ std::vector<std::unique_ptr<ImportWall>> resolveOverlappingWalls(std::vector<std
         OverlapInterval onV;
         const std::size_t w = work.firstOverlapping(v, onV);
         if (w == kNone) {
-            out.push_back(std::move(work.items[v]));
+            out.push_back(work.take(v));
         } else {
-            std::unique_ptr<ImportWall> V = std::move(work.items[v]);
-            std::unique_ptr<ImportWall> W = std::move(work.items[w]);
+            std::unique_ptr<ImportWall> V = work.take(v);
+            std::unique_ptr<ImportWall> W = work.take(w);
             const OverlapInterval onW = overlapInterval(W->start, W->end, V->start, V->end);
             work.append(piece(*V, pointAt(V->start, V->end, onV.t0), pointAt(V->start, V->end, onV.t1)));
             if (onV.t0 > 0) {
@@ -154,7 +161,7 @@ std::vector<std::unique_ptr<ImportWall>> resolveOverlappingWalls(std::vector<std
         firstPass = false;
         for (std::size_t i = from; i < work.items.size(); ++i) {
             if (work.items[i] && isShort(*work.items[i])) {
-                work.items[i].reset();
+                work.take(i);
             }
         }
     }
@@ -193,11 +200,11 @@ std::vector<std::unique_ptr<ImportOpening>> mergeOverlappingOpenings(
         OverlapInterval onV;
         const std::size_t x = work.firstOverlapping(v, onV);
         if (x == kNone) {
-            out.push_back(std::move(work.items[v]));
+            out.push_back(work.take(v));
             continue;
         }
-        std::unique_ptr<ImportOpening> V = std::move(work.items[v]);
-        std::unique_ptr<ImportOpening> X = std::move(work.items[x]);
+        std::unique_ptr<ImportOpening> V = work.take(v);
+        std::unique_ptr<ImportOpening> X = work.take(x);
         const OverlapInterval onX = overlapInterval(X->start, X->end, V->start, V->end);
 
         auto common = piece(*V, pointAt(V->start, V->end, onV.t0), pointAt(V->start, V->end, onV.t1));

@@ -34,15 +34,46 @@ bool SegmentGrid::cellBox(const Common::Vector2d& a, const Common::Vector2d& b, 
 void SegmentGrid::insert(int storey, std::size_t id, const Common::Vector2d& a, const Common::Vector2d& b)
 {
     Storey& s = storeys_[storey];
-    s.all.push_back(id);
+    s.all.insert(id);
     CellBox box;
     if (!cellBox(a, b, box)) {
-        s.large.push_back(id);
+        s.large.insert(id);
         return;
     }
     for (std::int64_t ix = box.x0; ix <= box.x1; ++ix) {
         for (std::int64_t iy = box.y0; iy <= box.y1; ++iy) {
             s.cells[cellKey(ix, iy)].push_back(id);
+        }
+    }
+}
+
+void SegmentGrid::remove(int storey, std::size_t id, const Common::Vector2d& a, const Common::Vector2d& b)
+{
+    const auto storeyIt = storeys_.find(storey);
+    if (storeyIt == storeys_.end()) {
+        return;
+    }
+    Storey& s = storeyIt->second;
+    s.all.erase(id);
+    CellBox box;
+    if (!cellBox(a, b, box)) {
+        s.large.erase(id);
+        return;
+    }
+    for (std::int64_t ix = box.x0; ix <= box.x1; ++ix) {
+        for (std::int64_t iy = box.y0; iy <= box.y1; ++iy) {
+            const auto it = s.cells.find(cellKey(ix, iy));
+            if (it == s.cells.end()) {
+                continue;
+            }
+            std::vector<std::size_t>& ids = it->second;
+            for (std::size_t i = 0; i < ids.size(); ++i) {
+                if (ids[i] == id) {
+                    ids[i] = ids.back();
+                    ids.pop_back();
+                    break;
+                }
+            }
         }
     }
 }

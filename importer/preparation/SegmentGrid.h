@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "common/geometry/Vector2.h"
@@ -16,6 +17,8 @@ namespace Importer {
 class SegmentGrid {
 public:
     void insert(int storey, std::size_t id, const Common::Vector2d& a, const Common::Vector2d& b);
+    // Takes a segment out again; a, b must be what it was inserted with.
+    void remove(int storey, std::size_t id, const Common::Vector2d& a, const Common::Vector2d& b);
 
     template <typename F>
     void forEachCandidate(int storey, const Common::Vector2d& a, const Common::Vector2d& b, F&& f) const
@@ -53,8 +56,8 @@ private:
     };
     struct Storey {
         std::unordered_map<std::uint64_t, std::vector<std::size_t>> cells;
-        std::vector<std::size_t> large;  // segments spanning too many cells
-        std::vector<std::size_t> all;
+        std::unordered_set<std::size_t> large;  // segments spanning too many cells
+        std::unordered_set<std::size_t> all;
     };
 
     // False when the box is too large (or too far out) for cells.
