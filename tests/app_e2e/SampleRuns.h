@@ -1,0 +1,209 @@
+#pragma once
+
+// Runs DM2CDX and CDX2DM in-process the way their main() does: the real
+// simulated host (HostSim::HostSession) over a plan file, and a platform that
+// keeps messages instead of showing them, an in-memory registry, and a program
+// folder holding copies of the shipped ini and placeholder files.
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "common/platform/Platform.h"
+#include "common/text/Encoding.h"
+#include "exporter/app/CommandLineDialogs.h"
+#include "hostsim/HostSession.h"
+#include "importer/app/CCDX2DMApp.h"
+#include "support/MemoryRegistry.h"
+#include "support/TempFolder.h"
+
+namespace E2e {
+
+inline std::filesystem::path sourceDir() { return std::filesystem::path(CEDXM_SOURCE_DIR); }
+inline std::filesystem::path sampleDir() { return sourceDir() / "resources" / "samples"; }
+
+inline std::string readBytes(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+inline void writeBytes(const std::filesystem::path& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+class QuietPlatform : public Common::Platform {
+public:
+    explicit QuietPlatform(std::filesystem::path programFile) : programFile_(std::move(programFile)) {}
+
+    std::vector<std::wstring> messages;
+    std::vector<std::wstring> errors;
+    TestSupport::MemoryRegistry memoryRegistry;
+
+    std::unique_ptr<Common::NamedMutex> createNamedMutex(const std::wstring&) override
+    {
+        return std::make_unique<Common::NamedMutex>();
+    }
+    int screenPixelsPerInch() override { return 96; }
+    void setUserLocale() override {}
+    std::wstring moduleFileName() override { return Common::fromUtf8(programFile_.string()); }
+    bool isDirectory(const std::wstring& path) override
+    {
+        std::error_code ignored;
+        return !path.empty() && std::filesystem::is_directory(Common::toUtf8(path), ignored);
+    }
+    std::wstring documentsFolder(std::int32_t) override { return L"/nonexistent/Documents"; }
+    bool shellOpen(const std::wstring&) override { return true; }
+    void messageBox(const std::wstring& text, const std::wstring&, std::int32_t) override
+    {
+        messages.push_back(text);
+    }
+    void reportError(const std::wstring& text) override { errors.push_back(text); }
+    bool isWindowMinimized(std::int32_t) override { return false; }
+    Common::Registry& registry() override { return memoryRegistry; }
+
+    std::string allErrors() const
+    {
+        std::string all;
+        for (const std::wstring& e : errors) {
+            all += Common::toUtf8(e) + "\n";
+        }
+        return all;
+    }
+
+private:
+    std::filesystem::path programFile_;
+};
+
+// One folder per test with the two programs' support files beside where the
+// programs would be, so that the shipped defaults are the ones in force.
+class Workspace {
+public:
+    Workspace()
+    {
+        const auto resources = sourceDir() / "resources";
+        std::filesystem::copy_file(resources / "exporter" / "DM2CDX.ini", folder_.path() / "DM2CDX.ini");
+        std::filesystem::copy_file(resources / "importer" / "CDX2DM.ini", folder_.path() / "CDX2DM.ini");
+        for (const char* part : {"窓開口.m3d", "ドア開口.m3d"}) {
+            std::filesystem::copy_file(resources / "importer" / std::filesystem::u8path(part),
+                                       folder_.path() / std::filesystem::u8path(part));
+        }
+    }
+
+    std::filesystem::path file(const std::string& name) const { return folder_.path() / std::filesystem::u8path(name); }
+
+    // DM2CDX with `options` after --host and --output; the exit status.
+    int exportPlan(const std::filesystem::path& plan, const std::filesystem::path& output,
+                   const std::vector<std::wstring>& options, std::string& errors) const
+    {
+        QuietPlatform platform(file("DM2CDX"));
+        std::vector<std::wstring> args = {L"--host", Common::fromUtf8(plan.string()), L"--output",
+                                          Common::fromUtf8(output.string()), L"--restore-defaults"};
+        args.insert(args.end(), options.begin(), options.end());
+        std::unique_ptr<HostSim::HostSession> session;
+        const int status =
+            Exporter::runDm2cdx(platform, args, [&](const Exporter::ExportCommandLine& cl) -> Common::RunningObjectTable* {
+                if (!cl.hostPlan) {
+                    return nullptr;
+                }
+                session = HostSim::HostSession::open(Common::toUtf8(*cl.hostPlan), false);
+                return &session->runningObjectTable();
+            });
+        errors = platform.allErrors();
+        return status;
+    }
+
+    // CDX2DM into `plan` (a missing file is a new, empty plan), saved on success.
+    int importFile(const std::filesystem::path& input, const std::filesystem::path& plan,
+                   const std::vector<std::wstring>& options, std::string& errors) const
+    {
+        QuietPlatform platform(file("CDX2DM"));
+        Connector connector;
+        Importer::CCDX2DMApp app(platform, connector);
+        std::vector<std::wstring> args = {L"--host", Common::fromUtf8(plan.string()), L"--input",
+                                          Common::fromUtf8(input.string()), L"--restore-defaults"};
+        args.insert(args.end(), options.begin(), options.end());
+        const int status = app.initInstance(args);
+        errors = platform.allErrors();
+        return status;
+    }
+
+private:
+    class Connector : public Importer::HostConnector {
+    public:
+        Common::RunningObjectTable* connect(const Importer::ImportCommandLine& cl) override
+        {
+            if (cl.hostPlan.empty()) {
+                return nullptr;
+            }
+            session_ = HostSim::HostSession::open(Common::toUtf8(cl.hostPlan), true);
+            return &session_->runningObjectTable();
+        }
+        bool keepImport(std::wstring& error) override
+        {
+            try {
+                session_->save();
+                return true;
+            } catch (const std::exception& e) {
+                error = Common::fromUtf8(e.what());
+                return false;
+            }
+        }
+
+    private:
+        std::unique_ptr<HostSim::HostSession> session_;
+    };
+
+    TestSupport::TempFolder folder_;
+};
+
+// The parts of an exported file that change from run to run: element
+// identifiers (fresh GUIDs) and the output date. `problems` collects what is
+// malformed about them (a GUID of the wrong form, a repeated GUID, a date
+// field with leading zeros).
+inline std::wstring maskVolatile(const std::wstring& text, std::vector<std::string>& problems)
+{
+    static const std::wregex id(L"<ID>([^<]*)</ID>");
+    static const std::wregex guid(L"[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}");
+    static const std::wregex date(L"<(年|月|日|時|分|秒)>([^<]*)</(年|月|日|時|分|秒)>");
+    static const std::wregex number(L"0|[1-9][0-9]*");
+    std::set<std::wstring> seen;
+    std::wstring out;
+    auto last = text.cbegin();
+    for (std::wsregex_iterator it(text.begin(), text.end(), id), end; it != end; ++it) {
+        const std::wstring value = (*it)[1].str();
+        if (!std::regex_match(value, guid)) {
+            problems.push_back("identifier of the wrong form: " + Common::toUtf8(value));
+        }
+        if (!seen.insert(value).second) {
+            problems.push_back("identifier used twice: " + Common::toUtf8(value));
+        }
+        out.append(last, (*it)[0].first);
+        out += L"<ID>*</ID>";
+        last = (*it)[0].second;
+    }
+    out.append(last, text.cend());
+    std::wstring masked;
+    last = out.cbegin();
+    for (std::wsregex_iterator it(out.begin(), out.end(), date), end; it != end; ++it) {
+        if (!std::regex_match((*it)[2].str(), number)) {
+            problems.push_back("date field not a plain number: " + Common::toUtf8((*it)[0].str()));
+        }
+        masked.append(last, (*it)[0].first);
+        masked += L"<" + (*it)[1].str() + L">*</" + (*it)[3].str() + L">";
+        last = (*it)[0].second;
+    }
+    masked.append(last, out.cend());
+    return masked;
+}
+
+}  // namespace E2e
