@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include "SampleRuns.h"
+#include "importer/model/ImportModel.h"
+#include "importer/reading/CedxmReader.h"
 
 namespace {
 
@@ -84,6 +86,14 @@ protected:
     }
 };
 
+// The two-storey house: levels of three storeys, a porch (kind 20) left out,
+// an entrance floor kept absolute, a balcony that gives no walls but counts
+// for heights, a stair with a U-turn landing, roofs on storey 3.
+TEST_F(ExpectedOutput, HousePlanWithOpeningsOnly)
+{
+    expectSame(exportMasked("house.json", {L"--openings-only", L"--keep-origin"}, "house.xml"), "house.xml");
+}
+
 TEST_F(ExpectedOutput, CourtyardPlanWithOpeningsOnly)
 {
     expectSame(exportMasked("courtyard.json", {L"--openings-only", L"--keep-origin"}, "courtyard.xml"),
@@ -135,6 +145,78 @@ TEST_F(ExpectedOutput, OpeningsOnlyDropsEveryModelNumber)
     }
     EXPECT_EQ(fittings, 4);
     EXPECT_EQ(text, expected);
+}
+
+}  // namespace
+
+namespace {
+
+// The house reaches below both axes: its roofs overhang to x = -455 and its
+// balcony lies at y = -910 to 0. With a 910 grid the first-quadrant export
+// is the same file with every plan coordinate moved by exactly (910, 910),
+// the grid origin and every height staying where they were.
+TEST(FirstQuadrantExport, MovesTheHouseByOneGridStepOnBothAxes)
+{
+    E2e::Workspace work;
+    std::string errors;
+    std::filesystem::create_directories(work.file("a"));
+    std::filesystem::create_directories(work.file("b"));
+    ASSERT_EQ(work.exportPlan(E2e::sampleDir() / "house.json", work.file("a/house.xml"),
+                              {L"--openings-only", L"--keep-origin"}, errors), 0) << errors;
+    ASSERT_EQ(work.exportPlan(E2e::sampleDir() / "house.json", work.file("b/house.xml"),
+                              {L"--openings-only", L"--first-quadrant"}, errors), 0) << errors;
+    Importer::ImportModel a, b;
+    std::wstring problem;
+    ASSERT_TRUE(Importer::loadCedxmFile(a, Common::fromUtf8(work.file("a/house.xml").string()), problem));
+    ASSERT_TRUE(Importer::loadCedxmFile(b, Common::fromUtf8(work.file("b/house.xml").string()), problem));
+
+    const Common::Vector2d step(910, 910);
+    const auto moved = [&](std::vector<Common::Vector2d> points) {
+        for (auto& p : points) {
+            p = p + step;
+        }
+        return points;
+    };
+    EXPECT_EQ(b.gridOrigin, a.gridOrigin);
+    ASSERT_EQ(b.rooms.size(), a.rooms.size());
+    for (std::size_t i = 0; i < a.rooms.size(); ++i) {
+        EXPECT_EQ(b.rooms[i]->outline, moved(a.rooms[i]->outline));
+        EXPECT_EQ(b.rooms[i]->floorHeight, a.rooms[i]->floorHeight);
+    }
+    ASSERT_EQ(b.outerLines.size(), a.outerLines.size());
+    for (std::size_t i = 0; i < a.outerLines.size(); ++i) {
+        EXPECT_EQ(b.outerLines[i]->points, moved(a.outerLines[i]->points));
+    }
+    ASSERT_EQ(b.walls.size(), a.walls.size());
+    for (std::size_t i = 0; i < a.walls.size(); ++i) {
+        EXPECT_EQ(b.walls[i]->start, a.walls[i]->start + step);
+        EXPECT_EQ(b.walls[i]->end, a.walls[i]->end + step);
+        EXPECT_EQ(b.walls[i]->topHeight, a.walls[i]->topHeight);
+    }
+    ASSERT_EQ(b.openings.size(), a.openings.size());
+    for (std::size_t i = 0; i < a.openings.size(); ++i) {
+        EXPECT_EQ(b.openings[i]->start, a.openings[i]->start + step);
+        EXPECT_EQ(b.openings[i]->end, a.openings[i]->end + step);
+        ASSERT_EQ(b.openings[i]->region3D.size(), a.openings[i]->region3D.size());
+        for (std::size_t k = 0; k < a.openings[i]->region3D.size(); ++k) {
+            const auto& p = a.openings[i]->region3D[k];
+            EXPECT_EQ(b.openings[i]->region3D[k], Common::Vector3d(p.x + 910, p.y + 910, p.z));
+        }
+    }
+    ASSERT_EQ(b.stairs.size(), a.stairs.size());
+    for (std::size_t i = 0; i < a.stairs.size(); ++i) {
+        ASSERT_EQ(b.stairs[i]->blockOutlines.size(), a.stairs[i]->blockOutlines.size());
+        for (std::size_t k = 0; k < a.stairs[i]->blockOutlines.size(); ++k) {
+            EXPECT_EQ(b.stairs[i]->blockOutlines[k], moved(a.stairs[i]->blockOutlines[k]));
+        }
+    }
+    ASSERT_EQ(b.roofs.size(), a.roofs.size());
+    for (std::size_t i = 0; i < a.roofs.size(); ++i) {
+        EXPECT_EQ(b.roofs[i]->outline, moved(a.roofs[i]->outline));
+        EXPECT_EQ(b.roofs[i]->baseLineStart, a.roofs[i]->baseLineStart + step);
+        EXPECT_EQ(b.roofs[i]->baseLineEnd, a.roofs[i]->baseLineEnd + step);
+        EXPECT_EQ(b.roofs[i]->baseHeight, a.roofs[i]->baseHeight);
+    }
 }
 
 }  // namespace
