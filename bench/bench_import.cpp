@@ -1,0 +1,123 @@
+// Time to prepare and build an import of n walls and n openings per storey
+// (two storeys, a row of rooms, some walls lying twice and some openings
+// overlapping, as exported files have them) against a host that does nothing.
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+#include "common/host/AutomationObject.h"
+#include "common/host/HostObject.h"
+#include "common/platform/Platform.h"
+#include "importer/building/BuildingPass.h"
+#include "importer/model/ImportModel.h"
+#include "importer/preparation/Preparation.h"
+
+namespace {
+
+using Common::Vector2d;
+
+class IdleHost : public Common::AutomationObject {
+public:
+    void invoke(int, Common::Arguments&, Common::Variant& result) override { result = Common::Variant::i4(0); }
+    void putProperty(int, const Common::Variant&) override {}
+};
+
+class QuietPlatform : public Common::Platform {
+public:
+    std::unique_ptr<Common::NamedMutex> createNamedMutex(const std::wstring&) override { return nullptr; }
+    int screenPixelsPerInch() override { return 0; }
+    void setUserLocale() override {}
+    std::wstring moduleFileName() override { return L""; }
+    bool isDirectory(const std::wstring&) override { return false; }
+    std::wstring documentsFolder(std::int32_t) override { return L""; }
+    bool shellOpen(const std::wstring&) override { return false; }
+    void messageBox(const std::wstring&, const std::wstring&, std::int32_t) override {}
+    void reportError(const std::wstring&) override {}
+    bool isWindowMinimized(std::int32_t) override { return true; }
+    Common::Registry& registry() override { throw std::logic_error("no registry in the benchmark"); }
+};
+
+std::unique_ptr<Importer::ImportModel> plan(int n)
+{
+    auto m = std::make_unique<Importer::ImportModel>();
+    m->gridSpacing = Vector2d(910, 910);
+    m->levelByStorey = {{1, 500.0f}, {2, 3400.0f}};
+    const int rooms = std::max(1, n / 40);
+    for (int storey = 1; storey <= 2; ++storey) {
+        for (int r = 0; r < rooms; ++r) {
+            auto room = std::make_unique<Importer::ImportRoom>();
+            room->storey = storey;
+            room->kindCode = r % 20;
+            const double x = r * 3640.0;
+            room->outline = {Vector2d(x, 0), Vector2d(x + 3640, 0), Vector2d(x + 3640, 2730), Vector2d(x, 2730)};
+            m->rooms.push_back(std::move(room));
+        }
+        // Walls on a grid of short stretches; every tenth one lies twice.
+        for (int i = 0; i < n; ++i) {
+            auto w = std::make_unique<Importer::ImportWall>();
+            w->storey = storey;
+            w->kindCode = i % 7 == 0 ? 3 : 1;
+            w->thickness = i % 5 == 0 ? 150.0f : 120.0f;
+            w->topHeight = 1200;
+            const double row = (i / 200) * 2730.0;
+            const double x = (i % 200) * 910.0;
+            w->start = Vector2d(x, row);
+            w->end = Vector2d(x + (i % 10 == 0 ? 1820.0 : 910.0), row);
+            m->walls.push_back(std::move(w));
+        }
+        for (int i = 0; i < n; ++i) {
+            auto o = std::make_unique<Importer::ImportOpening>();
+            o->storey = storey;
+            o->kindCode = 1 + i % 5;
+            o->headHeight = 2000;
+            o->height = 1000 + (i % 3) * 100;
+            const double row = (i / 200) * 2730.0;
+            const double x = (i % 200) * 910.0 + 100;
+            o->start = Vector2d(x, row);
+            o->end = Vector2d(x + (i % 8 == 0 ? 1200.0 : 700.0), row);
+            m->openings.push_back(std::move(o));
+        }
+    }
+    return m;
+}
+
+void BM_ImportPerStorey(benchmark::State& state)
+{
+    const int n = static_cast<int>(state.range(0));
+    QuietPlatform platform;
+    Common::HostObject application(std::make_shared<IdleHost>());
+    Common::HostObject document(std::make_shared<IdleHost>());
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto m = plan(n);
+        state.ResumeTiming();
+        Importer::prepareImport(*m, document, L"/nonexistent/CDX2DM.ini", 1, platform);
+        Importer::flipToFirstQuadrant(*m);
+        Importer::moveOrigin(*m, 1);
+        Importer::runBuildingPass(L"", L"/opt/cdx2dm/", *m, application, document, 0, 0, 3, platform);
+        benchmark::DoNotOptimize(m->walls.size());
+    }
+    state.SetLabel(std::to_string(n) + " walls and openings per storey");
+}
+
+void BM_PrepareOnly(benchmark::State& state)
+{
+    const int n = static_cast<int>(state.range(0));
+    QuietPlatform platform;
+    Common::HostObject document(std::make_shared<IdleHost>());
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto m = plan(n);
+        state.ResumeTiming();
+        Importer::prepareImport(*m, document, L"/nonexistent/CDX2DM.ini", 1, platform);
+        benchmark::DoNotOptimize(m->walls.size());
+    }
+}
+
+}  // namespace
+
+BENCHMARK(BM_ImportPerStorey)->Arg(10)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PrepareOnly)->Arg(10)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();
