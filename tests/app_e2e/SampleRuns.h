@@ -11,6 +11,7 @@
 #include <regex>
 #include <set>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -88,7 +89,8 @@ private:
 // programs would be, so that the shipped defaults are the ones in force.
 class Workspace {
 public:
-    Workspace()
+    // `openingExtendType` replaces that value in both ini files when given.
+    explicit Workspace(int openingExtendType = -1)
     {
         const auto resources = sourceDir() / "resources";
         std::filesystem::copy_file(resources / "exporter" / "DM2CDX.ini", folder_.path() / "DM2CDX.ini");
@@ -96,6 +98,19 @@ public:
         for (const char* part : {"窓開口.m3d", "ドア開口.m3d"}) {
             std::filesystem::copy_file(resources / "importer" / std::filesystem::u8path(part),
                                        folder_.path() / std::filesystem::u8path(part));
+        }
+        if (openingExtendType >= 0) {
+            for (const char* ini : {"DM2CDX.ini", "CDX2DM.ini"}) {
+                const std::string text = readBytes(file(ini));
+                const std::string key = "\nOpeningExtendType=";
+                const std::size_t at = text.find(key);
+                if (at == std::string::npos) {
+                    throw std::runtime_error(std::string(ini) + " has no OpeningExtendType");
+                }
+                const std::size_t end = text.find('\n', at + key.size());
+                writeBytes(file(ini), text.substr(0, at + key.size()) + std::to_string(openingExtendType) +
+                                          (end == std::string::npos ? "" : text.substr(end)));
+            }
         }
     }
 
