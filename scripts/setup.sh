@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs when they are missing.
 set -euo pipefail
-packages=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libxml2-dev libxml2-utils nlohmann-json3-dev)
+# clang and its runtime libraries build the fuzz targets (scripts/fuzz.sh).
+packages=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libxml2-dev libxml2-utils nlohmann-json3-dev
+          clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
