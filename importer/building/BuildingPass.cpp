@@ -36,7 +36,11 @@ void runBuildingPass(const std::wstring& fittingPath, const std::wstring& progra
     const Common::Variant folder = application.call(6);
     model.hostFolder = folder.type() == Common::VariantType::Text ? folder.asText() : std::wstring();
     if (openingMode == kOpeningsFromTable) {
-        loadImportFittingMap(model, fittingPath);
+        std::wstring problem;
+        loadImportFittingMap(model, fittingPath, problem);
+        if (!problem.empty()) {
+            platform.reportError(L"CDX2DM: " + problem);
+        }
     }
     const int previousStorey = static_cast<int>(document.call(38).asInteger());
 

@@ -6,7 +6,14 @@ namespace Importer {
 
 void loadImportFittingMap(ImportModel& model, const std::wstring& path)
 {
-    for (const Common::CsvRow& row : Common::readFittingCsv(path)) {
+    std::wstring ignored;
+    loadImportFittingMap(model, path, ignored);
+}
+
+void loadImportFittingMap(ImportModel& model, const std::wstring& path, std::wstring& problem)
+{
+    problem.clear();
+    for (const Common::CsvRow& row : Common::readFittingCsv(path, &problem)) {
         if (row.size() < 2 || row[0].find_first_of(L"/\\") == std::wstring::npos) {
             continue;
         }

@@ -123,4 +123,18 @@ TEST(BuildingPassTest, TableModeLoadsTheCorrespondenceTableFirst)
     Pass q;
     q.run(frames, 0, 1, std::wstring(csv.begin(), csv.end()));
     EXPECT_TRUE(frames.fittingTable.empty());
+    EXPECT_TRUE(p.platform.errors.empty());
+}
+
+TEST(BuildingPassTest, UnreadableCorrespondenceTableIsToldNotSilentlyIgnored)
+{
+    TestSupport::TempFolder folder;
+    ImportModel m = twoStoreys();
+    Pass p;
+    const std::string missing = folder.file("missing.csv");
+    p.run(m, 2, 1, std::wstring(missing.begin(), missing.end()));
+    EXPECT_TRUE(m.fittingTable.empty());
+    ASSERT_EQ(p.platform.errors.size(), 1u);
+    EXPECT_NE(p.platform.errors[0].find(L"CDX2DM: the fitting table"), std::wstring::npos);
+    EXPECT_NE(p.platform.errors[0].find(L"missing.csv"), std::wstring::npos);
 }
