@@ -237,10 +237,12 @@ Document parse(const std::wstring& text)
             continue;
         }
         Entry entry = parseValue(lines[i]);
-        // Binary values may go on over lines ending with a backslash.
+        // Binary values may go on over lines ending with a backslash. A blank
+        // line ends them, so that a broken value cannot swallow the lines and
+        // keys after it.
         if (entry.kind == Kind::Other && line.ends_with(L'\\')) {
             std::wstring joined(lines[i]);
-            while (trim(joined).ends_with(L'\\') && i + 1 < lines.size()) {
+            while (trim(joined).ends_with(L'\\') && i + 1 < lines.size() && !trim(lines[i + 1]).empty()) {
                 joined += L'\n';
                 joined += lines[++i];
             }
@@ -300,6 +302,9 @@ std::wstring render(const Document& doc)
         for (const Entry& entry : key.entries) {
             const bool value = entry.kind == Kind::Dword || entry.kind == Kind::String;
             out += (value ? valueLine(entry) : entry.text) + L"\n";
+            if (!value && trim(entry.text).ends_with(L'\\')) {
+                out += L"\n";  // a kept line left continued must not take in the next one
+            }
         }
     }
     return out;

@@ -200,3 +200,32 @@ TEST(RegistryFile, DefaultPathFromEnvironment)
     restore("XDG_CONFIG_HOME", configEnv);
     restore("HOME", homeEnv);
 }
+
+TEST(RegistryFile, BrokenContinuedLineDoesNotSwallowWhatIsWrittenAfterIt)
+{
+    // A binary value whose last line still ends with the continuation
+    // backslash, last in its key: values written into that key later, and
+    // the key after it, must stay values and keys of their own.
+    TempFolder folder;
+    const std::string path = folder.write("CEDXM.reg", "Windows Registry Editor Version 5.00\r\n\r\n"
+                                                       "[HKEY_CURRENT_USER\\Software\\Tavrel\\CEDXM]\r\n"
+                                                       "\"Blob\"=hex:01,02,\\\r\n"
+                                                       "\r\n"
+                                                       "[HKEY_CURRENT_USER\\Software\\Other]\r\n"
+                                                       "\"Kept\"=dword:00000007\r\n");
+    RegistryFile registry(path);
+    auto other = registry.openKey(L"Software\\Other");
+    ASSERT_NE(other, nullptr);
+    EXPECT_EQ(other->queryDword(L"Kept"), 7u);
+
+    auto key = registry.createKey(kKey);
+    ASSERT_NE(key, nullptr);
+    EXPECT_TRUE(key->setString(L"ExportFittingPath", L"a\nb"));
+    EXPECT_TRUE(key->setDword(L"ExportOriginType", 1));
+    auto again = registry.openKey(kKey);
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->queryString(L"ExportFittingPath"), L"a\nb");
+    EXPECT_EQ(again->queryDword(L"ExportOriginType"), 1u);
+    EXPECT_EQ(registry.openKey(L"Software\\Other")->queryDword(L"Kept"), 7u);
+    EXPECT_NE(TempFolder::read(path).find("\"Blob\"=hex:01,02,\\\n"), std::string::npos);  // kept as it was
+}
