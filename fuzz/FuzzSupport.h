@@ -16,13 +16,18 @@
 
 namespace Fuzz {
 
-// A folder of this process under the system's temporary folder, made once.
+// A folder of this process under the system's temporary folder, made once
+// and removed when the fuzzer ends normally.
 inline const std::filesystem::path& scratchFolder()
 {
     static const std::filesystem::path folder = [] {
         std::filesystem::path p =
             std::filesystem::temp_directory_path() / ("cedxm-fuzz-" + std::to_string(::getpid()));
         std::filesystem::create_directories(p);
+        std::atexit([] {
+            std::error_code ignored;
+            std::filesystem::remove_all(scratchFolder(), ignored);
+        });
         return p;
     }();
     return folder;

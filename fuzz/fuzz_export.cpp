@@ -205,7 +205,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     options.originType = in.ConsumeIntegralInRange<int>(0, 1);
     const int openingExtendType = in.ConsumeIntegralInRange<int>(0, 1);
 
-    const std::string planText = plan(in).dump();
+    // Room names are random bytes: the plan file holds them as UTF-8, with
+    // whatever is not UTF-8 replaced.
+    const std::string planText = plan(in).dump(-1, ' ', false, Json::error_handler_t::replace);
     const std::string planPath = Fuzz::writeScratch(
         "plan.json", reinterpret_cast<const std::uint8_t*>(planText.data()), planText.size());
     std::unique_ptr<HostSim::HostSession> session;
