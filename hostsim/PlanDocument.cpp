@@ -632,22 +632,40 @@ void appendUnknown(Json& target, const Json& unknown)
 
 PlanDocument PlanDocument::parse(const std::string& text, const std::string& fileName)
 {
-    // A plan is a few levels deep. Far deeper nesting is refused while
-    // parsing, before copying or writing it back could exhaust the stack.
+    // A plan is a few levels deep. Far deeper nesting is refused before
+    // parsing, so that copying or writing it back cannot exhaust the stack.
+    // The nesting is measured by one pass over the text rather than by a
+    // parser callback: the JSON library's callback parser looks through the
+    // whole enclosing array at the end of every object, which makes a plan
+    // of many objects take quadratic time.
     constexpr int kMaxDepth = 64;
-    struct TooDeep {};
+    int depth = 0;
+    bool inString = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (c == '\\') {
+                ++i;
+            } else if (c == '"') {
+                inString = false;
+            }
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (depth > kMaxDepth) {
+                throw PlanError(fileName + ": not a plan file: nested deeper than " + std::to_string(kMaxDepth) +
+                                " levels");
+            }
+            ++depth;
+        } else if ((c == ']' || c == '}') && depth > 0) {
+            --depth;
+        }
+    }
     Json root;
     try {
-        root = Json::parse(text, [](int depth, Json::parse_event_t, Json&) {
-            if (depth > kMaxDepth) {
-                throw TooDeep{};
-            }
-            return true;
-        });
+        root = Json::parse(text);
     } catch (const Json::exception& e) {
         throw PlanError(fileName + ": not a JSON plan file: " + e.what());
-    } catch (const TooDeep&) {
-        throw PlanError(fileName + ": not a plan file: nested deeper than " + std::to_string(kMaxDepth) + " levels");
     }
     const FieldReader r(fileName);
     if (!root.is_object()) {

@@ -1,6 +1,7 @@
 // Plan files: a new plan's defaults, what a broken file is told, and saving
 // that keeps everything and never leaves a half-written file.
 
+#include <chrono>
 #include <filesystem>
 
 #include "HostFixture.h"
@@ -136,6 +137,23 @@ TEST_F(PlanFileTest, NumbersOutOfTheirRangeAreRefused)
               "not a plan file: nested deeper than 64 levels");
     // A whole number written with a fraction part is still that number.
     EXPECT_EQ(loadError(R"({"document": {"currentStorey": 3.0}})"), "(loaded)");
+    // Brackets inside texts are no nesting.
+    EXPECT_EQ(loadError(R"({"document": {}, "note": ")" + std::string(1000, '[') + R"(\"{"})"), "(loaded)");
+}
+
+TEST_F(PlanFileTest, PlanOfManyObjectsLoadsInLinearTime)
+{
+    // 100,000 objects: each took a pass over all the objects before it.
+    std::string objects;
+    for (int i = 0; i < 100000; ++i) {
+        objects += i == 0 ? "" : ",";
+        objects += R"({"type": 1, "storey": 1})";
+    }
+    const std::string path = folder.write("many.json", R"({"document": {"objects": [)" + objects + "]}}");
+    const auto start = std::chrono::steady_clock::now();
+    const auto session = HostSim::HostSession::open(path, false);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_EQ(session->plan().document.objects.size(), 100000u);
 }
 
 TEST_F(PlanFileTest, SaveKeepsEverythingIncludingFieldsItDoesNotKnow)
