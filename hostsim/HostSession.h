@@ -15,7 +15,7 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-class PlanDocument;
+struct PlanDocument;
 
 // One running simulated host: the plan loaded from a JSON plan file, the
 // application and document automation objects answering by dispatch number,
