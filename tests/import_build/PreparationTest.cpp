@@ -326,3 +326,47 @@ TEST(PrepareLimitsTest, EachStepGivesUpOnItsOwn)
     EXPECT_TRUE(gaveUp);
     EXPECT_FALSE(merged.empty());
 }
+
+TEST(PrepareLimitsTest, OpeningCutAtPartialWallsGivesUpAndKeepsTheRestUncut)
+{
+    // One opening of 6000 under 600 short hanging walls with gaps between
+    // them. Each cut ends the remaining piece at a computed point that can
+    // round to a hair inside the wall just cut; that piece then overlaps
+    // the same wall again and the cut repeats for ever unless the work
+    // list stops after 1000 passes for its one opening.
+    ImportModel m(4711);
+    addOpening(m, 1, Vector2d(0, 0), Vector2d(6000, 0));
+    for (int j = 0; j < 600; ++j) {
+        addWall(m, 1, Vector2d(10 * j + 2, 0), Vector2d(10 * j + 8, 0), 2);
+    }
+    Prepared p;
+    p.run(m);
+
+    ASSERT_EQ(p.platform.messages.size(), 1u);
+    EXPECT_EQ(p.platform.messages[0],
+              L"CEDXMファイルにインポート困難な箇所があります。\r\n"
+              L"エクスポート側のソフトで、データの入力状態を\r\n"
+              L"修正することで改善できる場合があります。");
+    EXPECT_EQ(p.platform.captions[0], L"CEDXM入力");
+    EXPECT_EQ(p.platform.owners[0], 4711);
+    EXPECT_EQ(m.walls.size(), 600u);
+
+    // Handed on in order: the gaps before the walls cut so far, then the
+    // piece that was still being worked on, left as it was: it reaches the
+    // opening's end and still runs along the walls not yet cut, so nothing
+    // of the opening is lost.
+    const std::size_t n = m.openings.size();
+    ASSERT_GE(n, 2u);
+    ASSERT_LT(n, 601u);  // all 600 walls cut would leave 601 pieces
+    expectSegment(m.openings[0]->start, m.openings[0]->end, Vector2d(0, 0), Vector2d(2, 0));
+    for (std::size_t j = 1; j + 1 < n; ++j) {
+        const auto& o = *m.openings[j];
+        const double x = 10.0 * static_cast<double>(j);
+        expectSegment(o.start, o.end, Vector2d(x - 2, 0), Vector2d(x + 2, 0));
+        EXPECT_NEAR(o.width, 4, 1e-9);
+    }
+    const auto& rest = *m.openings[n - 1];
+    const double restStart = 10.0 * static_cast<double>(n - 1) - 2;
+    expectSegment(rest.start, rest.end, Vector2d(restStart, 0), Vector2d(6000, 0));
+    EXPECT_NEAR(rest.width, 6000 - restStart, 1e-9);
+}
