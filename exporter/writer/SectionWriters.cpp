@@ -22,6 +22,14 @@ void writeSegment(XmlTextWriter& xml, const Common::Vector2d& start, const Commo
     xml.empty(L"線分2D", attributes);
 }
 
+// Every record opens with its storey and a fresh identifier.
+void startRecord(XmlTextWriter& xml, const wchar_t* element, std::int32_t storey)
+{
+    xml.start(element);
+    xml.value(L"層", formatInteger(storey));
+    xml.value(L"ID", newElementId());
+}
+
 void writeKind(XmlTextWriter& xml, std::int32_t code)
 {
     xml.start(L"種類");
@@ -147,9 +155,7 @@ void writeRoomSection(const ExportModel& model, XmlTextWriter& xml)
 {
     xml.start(L"部屋情報");
     for (const auto& room : model.rooms) {
-        xml.start(L"部屋");
-        xml.value(L"層", formatInteger(room->storey));
-        xml.value(L"ID", newElementId());
+        startRecord(xml, L"部屋", room->storey);
         xml.value(L"名称", room->name);
         xml.start(L"種類");
         xml.value(L"コード", formatInteger(room->kindCode));
@@ -169,9 +175,7 @@ void writeWallSection(const ExportModel& model, XmlTextWriter& xml)
 {
     xml.start(L"壁情報");
     for (const auto& wall : model.walls) {
-        xml.start(L"壁");
-        xml.value(L"層", formatInteger(wall->storey));
-        xml.value(L"ID", newElementId());
+        startRecord(xml, L"壁", wall->storey);
         writeKind(xml, wall->kindCode);
         writeSegment(xml, wall->start, wall->end);
         xml.value(L"壁厚", formatNumber(wall->thickness));
@@ -186,9 +190,7 @@ void writeOuterLineSection(const ExportModel& model, XmlTextWriter& xml)
 {
     xml.start(L"外壁線情報");
     for (const auto& line : model.outerLines) {
-        xml.start(L"外壁線");
-        xml.value(L"層", formatInteger(line->storey));
-        xml.value(L"ID", newElementId());
+        startRecord(xml, L"外壁線", line->storey);
         xml.value(L"コード", Common::runsClockwise(line->points) ? L"0" : L"1");
         writeRegion2D(xml, line->points);
         xml.end(L"外壁線");
@@ -200,9 +202,7 @@ void writeOpeningSection(const ExportModel& model, XmlTextWriter& xml)
 {
     xml.start(L"開口情報");
     for (const auto& opening : model.openings) {
-        xml.start(L"開口");
-        xml.value(L"層", formatInteger(opening->storey));
-        xml.value(L"ID", newElementId());
+        startRecord(xml, L"開口", opening->storey);
         writeKind(xml, opening->kindCode);
         if (!opening->modelNumber.empty()) {
             xml.start(L"建具");
@@ -226,9 +226,7 @@ void writeStairSection(const ExportModel& model, XmlTextWriter& xml)
 {
     xml.start(L"階段情報");
     for (const auto& stair : model.stairs) {
-        xml.start(L"階段");
-        xml.value(L"層", formatInteger(stair->storey));
-        xml.value(L"ID", newElementId());
+        startRecord(xml, L"階段", stair->storey);
         xml.value(L"形式", formatInteger(stair->form));
         const std::size_t n = stair->blockOutlines.size();
         xml.value(L"階段ブロック数", formatInteger(static_cast<long long>(n)));
@@ -252,9 +250,7 @@ void writeRoofSection(const ExportModel& model, XmlTextWriter& xml)
 {
     xml.start(L"屋根情報");
     for (const auto& roof : model.roofs) {
-        xml.start(L"屋根");
-        xml.value(L"層", formatInteger(roof->storey));
-        xml.value(L"ID", newElementId());
+        startRecord(xml, L"屋根", roof->storey);
         writeKind(xml, 1);
         xml.start(L"基準線");
         writeSegment(xml, roof->baseLineStart, roof->baseLineEnd);
