@@ -1,0 +1,38 @@
+#pragma once
+
+// Starts a converter as the host does and serves the host's objects until
+// it ends.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace RavimoSim {
+
+struct ProgramRun {
+    std::wstring program;
+    std::vector<std::wstring> arguments;  // "{window}" stands for `window`
+    std::int32_t window = 0;
+    // Where the texts of the program's message boxes are appended (UTF-8,
+    // one line each: caption, a tab, the text with line ends as "\n"); ""
+    // for nowhere. Each box is closed with OK once read, as a user would.
+    std::wstring messagesPath;
+    // Called between messages while the program runs.
+    std::function<void()> idle;
+};
+
+// The arguments with every "{window}" replaced by the window handle.
+std::vector<std::wstring> withWindow(const std::vector<std::wstring>& arguments, std::int32_t window);
+
+// One argument quoted so that the platform's command-line splitting
+// (CommandLineToArgvW) gives it back unchanged.
+std::wstring quoteArgument(const std::wstring& argument);
+
+// Runs the program in its own process with the same standard handles,
+// pumping this thread's messages (so that calls into this single-threaded
+// apartment are served) until it ends; its exit status. Throws
+// std::runtime_error when the program cannot be started.
+unsigned long runProgram(const ProgramRun& run);
+
+}  // namespace RavimoSim
