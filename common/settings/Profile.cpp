@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cwctype>
 #include <optional>
+#include <unordered_map>
 #include <string_view>
 
 #include "common/io/AtomicFile.h"
@@ -41,59 +42,116 @@ std::wstring_view trim(std::wstring_view s)
     return s;
 }
 
-// The raw value of `key` in the first section named `section` (first
-// occurrence of the key), trimmed; nothing when the file, section or key is
-// missing. A key line without "=" is the key with an empty value.
-std::optional<std::wstring> findValue(const std::wstring& section, const std::wstring& key, const std::wstring& iniPath)
+// Names compare case-insensitively character by character; lowering every
+// character gives a key under which equal names meet.
+std::wstring folded(std::wstring_view name)
 {
-    std::string bytes;
-    std::string error;
-    if (!readWholeFile(toUtf8(iniPath), bytes, error, kMaxProfileBytes)) {
-        return std::nullopt;
+    std::wstring out(name);
+    for (wchar_t& c : out) {
+        c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
     }
-    const std::wstring text = fromAnsiFileReplacing(bytes);
-    const std::wstring_view wantedSection = trim(section);
-    const std::wstring_view wantedKey = trim(key);
+    return out;
+}
 
-    bool inSection = false;
-    bool sectionSeen = false;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find(L'\n', pos);
-        if (end == std::wstring::npos) {
-            end = text.size();
+}  // namespace
+
+// The values of an ini file by section and key: only the first section of
+// a name and the first occurrence of a key in it, values trimmed. A missing
+// or unreadable file gives an empty index.
+struct ProfileSnapshot::Index {
+    std::unordered_map<std::wstring, std::unordered_map<std::wstring, std::wstring>> sections;
+
+    static Index read(const std::wstring& iniPath)
+    {
+        Index index;
+        std::string bytes;
+        std::string error;
+        if (!readWholeFile(toUtf8(iniPath), bytes, error, kMaxProfileBytes)) {
+            return index;
         }
-        const std::wstring_view line = trim(std::wstring_view(text).substr(pos, end - pos));
-        pos = end + 1;
-        if (line.empty() || line.front() == L';') {
-            continue;
-        }
-        if (line.front() == L'[') {
-            if (inSection) {
-                // Only the first section of that name is looked at.
-                return std::nullopt;
+        const std::wstring text = fromAnsiFileReplacing(bytes);
+        bytes.clear();
+        bytes.shrink_to_fit();
+        // The keys of the section being read; none when outside any section
+        // or inside a later section of a name already seen.
+        std::unordered_map<std::wstring, std::wstring>* keys = nullptr;
+        std::size_t pos = 0;
+        while (pos < text.size()) {
+            std::size_t end = text.find(L'\n', pos);
+            if (end == std::wstring::npos) {
+                end = text.size();
             }
-            const std::size_t close = line.rfind(L']');
-            if (close == std::wstring_view::npos || close == 0) {
+            const std::wstring_view line = trim(std::wstring_view(text).substr(pos, end - pos));
+            pos = end + 1;
+            if (line.empty() || line.front() == L';') {
                 continue;
             }
-            inSection = !sectionSeen && equalsIgnoringCase(line.substr(1, close - 1), wantedSection);
-            sectionSeen = sectionSeen || inSection;
-            continue;
-        }
-        if (!inSection) {
-            continue;
-        }
-        const std::size_t equals = line.find(L'=');
-        const std::wstring_view name = trim(line.substr(0, equals));
-        if (equalsIgnoringCase(name, wantedKey)) {
-            if (equals == std::wstring_view::npos) {
-                return std::wstring();
+            if (line.front() == L'[') {
+                // Any bracket line ends the section before it, even one
+                // that names no section.
+                keys = nullptr;
+                const std::size_t close = line.rfind(L']');
+                if (close == std::wstring_view::npos || close == 0) {
+                    continue;
+                }
+                const auto [it, added] = index.sections.try_emplace(folded(line.substr(1, close - 1)));
+                keys = added ? &it->second : nullptr;
+                continue;
             }
-            return std::wstring(trim(line.substr(equals + 1)));
+            if (keys == nullptr) {
+                continue;
+            }
+            // A key line without "=" is the key with an empty value.
+            const std::size_t equals = line.find(L'=');
+            const std::wstring_view value =
+                equals == std::wstring_view::npos ? std::wstring_view() : trim(line.substr(equals + 1));
+            keys->try_emplace(folded(trim(line.substr(0, equals))), value);
+        }
+        return index;
+    }
+
+    std::optional<std::wstring> find(const std::wstring& section, const std::wstring& key) const
+    {
+        const auto s = sections.find(folded(trim(section)));
+        if (s == sections.end()) {
+            return std::nullopt;
+        }
+        const auto k = s->second.find(folded(trim(key)));
+        if (k == s->second.end()) {
+            return std::nullopt;
+        }
+        return k->second;
+    }
+};
+
+namespace {
+
+// The snapshot that answers for its path, the innermost one living.
+ProfileSnapshot* activeSnapshot = nullptr;
+
+}  // namespace
+
+ProfileSnapshot::ProfileSnapshot(const std::wstring& iniPath)
+    : path_(iniPath), index_(std::make_unique<const Index>(Index::read(iniPath))), outer_(activeSnapshot)
+{
+    activeSnapshot = this;
+}
+
+ProfileSnapshot::~ProfileSnapshot() { activeSnapshot = outer_; }
+
+namespace {
+
+// The raw value of `key` in the first section named `section` (first
+// occurrence of the key), trimmed; nothing when the file, section or key is
+// missing.
+std::optional<std::wstring> findValue(const std::wstring& section, const std::wstring& key, const std::wstring& iniPath)
+{
+    for (const ProfileSnapshot* s = activeSnapshot; s != nullptr; s = s->outer()) {
+        if (s->path() == iniPath) {
+            return s->index().find(section, key);
         }
     }
-    return std::nullopt;
+    return ProfileSnapshot::Index::read(iniPath).find(section, key);
 }
 
 // One pair of matching surrounding quotes (" or ') is dropped, then the value

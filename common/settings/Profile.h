@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 namespace Common {
@@ -19,6 +20,30 @@ std::wstring readProfileString(const std::wstring& section, const std::wstring& 
 // non-digit, accumulated in 32 bits with wrap-around; no digits (an empty
 // value included) give 0; a missing key gives `defaultValue`.
 int readProfileInt(const std::wstring& section, const std::wstring& key, int defaultValue, const std::wstring& iniPath);
+
+// Keeps one ini file read and indexed for as long as it lives, so that a run
+// asking for many keys reads the file once: while it lives, the two readers
+// above answer every question about `iniPath` from what it read at its
+// creation. The programs hold one for their whole run (the ini file is
+// delivered beside them and never written); without one, every question
+// reads the file afresh. Not for use from more than one thread.
+class ProfileSnapshot {
+public:
+    explicit ProfileSnapshot(const std::wstring& iniPath);
+    ~ProfileSnapshot();
+    ProfileSnapshot(const ProfileSnapshot&) = delete;
+    ProfileSnapshot& operator=(const ProfileSnapshot&) = delete;
+
+    struct Index;
+    const std::wstring& path() const { return path_; }
+    const Index& index() const { return *index_; }
+    const ProfileSnapshot* outer() const { return outer_; }
+
+private:
+    std::wstring path_;
+    std::unique_ptr<const Index> index_;
+    ProfileSnapshot* outer_;
+};
 
 // True when the path names something that is not a folder.
 bool fileExists(const std::wstring& path);

@@ -83,6 +83,10 @@ int CDM2CDXApp::export_()
 
     hostWindow_ = hostWindowFromArguments(arguments_);
     preparePaths();
+    // The ini file is read once; every later question about it (dialog
+    // defaults, construction method, floor offsets, roofs) is answered from
+    // what was read here.
+    const Common::ProfileSnapshot iniFile(iniPath_);
     readMePath_ = programDirectory_ + Common::readProfileString(L"EXPORT", L"ReadMeFile", iniPath_);
     openingExtendType_ = Common::readProfileInt(L"EXPORT", L"OpeningExtendType", 0, iniPath_);
 

@@ -167,7 +167,10 @@ int CCDX2DMApp::run(const std::vector<std::wstring>& arguments)
         return kImportRefused;
     }
 
-    // 9. Ini values.
+    // 9. Ini values. The file is read once; every later question about it
+    // (dialog defaults, floor offsets, eaves thickness) is answered from
+    // what was read here.
+    const Common::ProfileSnapshot iniFile(iniPath);
     const std::wstring readmePath = programDirectory + Common::readProfileString(kSection, L"ReadMeFile", iniPath);
     const int openingExtendType = Common::readProfileInt(kSection, L"OpeningExtendType", 0, iniPath);
     const int barrierFreeGrace = Common::readProfileInt(kSection, L"BarrierFreeGrace", 0, iniPath);

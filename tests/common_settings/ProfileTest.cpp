@@ -153,3 +153,23 @@ TEST(Profile, BinaryOrHugeFileDoesNotBreakTheReader)
     const std::wstring huge = widePath(folder.write("huge.ini", "[S]\nk=1\n" + std::string(17u << 20, ';')));
     EXPECT_EQ(readProfileInt(L"S", L"k", 9, huge), 9);
 }
+
+TEST(Profile, SnapshotReadsTheFileOnceForItsPathOnly)
+{
+    TempFolder folder;
+    const std::string path = folder.write("run.ini", "[S]\nk=1\n[broken\nlate=2\n[T]\nk=3\n");
+    const std::wstring ini = widePath(path);
+    const std::wstring other = widePath(folder.write("other.ini", "[S]\nk=7\n"));
+    {
+        const ProfileSnapshot snapshot(ini);
+        folder.write("run.ini", "[S]\nk=5\n");
+        folder.write("other.ini", "[S]\nk=8\n");
+        EXPECT_EQ(readProfileInt(L"S", L"k", 0, ini), 1);
+        EXPECT_EQ(readProfileString(L" s ", L"K", ini), L"1");
+        // A bracket line that names no section still ends the one before it.
+        EXPECT_EQ(readProfileInt(L"S", L"late", 0, ini), 0);
+        EXPECT_EQ(readProfileInt(L"T", L"k", 0, ini), 3);
+        EXPECT_EQ(readProfileInt(L"S", L"k", 0, other), 8);
+    }
+    EXPECT_EQ(readProfileInt(L"S", L"k", 0, ini), 5);
+}
