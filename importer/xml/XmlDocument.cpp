@@ -160,10 +160,14 @@ bool attributesWithinLimit(std::string_view s, std::size_t limit)
 struct ParseGuard {
     std::uint64_t nodes = 0;
     std::uint64_t maxNodes = 0;
+    std::size_t maxAttributes = 0;
     std::string refusal;
     startElementNsSAX2Func startElement = nullptr;
     commentSAXFunc comment = nullptr;
     processingInstructionSAXFunc processingInstruction = nullptr;
+    charactersSAXFunc characters = nullptr;
+    ignorableWhitespaceSAXFunc ignorableWhitespace = nullptr;
+    cdataBlockSAXFunc cdataBlock = nullptr;
 };
 
 ParseGuard* guardOf(void* context)
@@ -180,10 +184,11 @@ void refuse(void* context, const std::string& reason)
     xmlStopParser(static_cast<xmlParserCtxtPtr>(context));
 }
 
-bool countNode(void* context)
+bool countNodes(void* context, std::uint64_t count)
 {
     ParseGuard* guard = guardOf(context);
-    if (++guard->nodes > guard->maxNodes) {
+    guard->nodes += count;
+    if (guard->nodes > guard->maxNodes) {
         refuse(context, "the file holds more than " + std::to_string(guard->maxNodes) + " XML nodes");
         return false;
     }
@@ -205,7 +210,15 @@ void onStartElement(void* context, const xmlChar* localname, const xmlChar* pref
                     int nbNamespaces, const xmlChar** namespaces, int nbAttributes, int nbDefaulted,
                     const xmlChar** attributes)
 {
-    if (countNode(context)) {
+    // Attributes defaulted by the document's own declarations are among
+    // them, so the count holds even for what the pre-scan cannot see.
+    const std::size_t attributeCount = nbAttributes > 0 ? static_cast<std::size_t>(nbAttributes) : 0;
+    if (attributeCount > guardOf(context)->maxAttributes) {
+        refuse(context, "has an element with more than " + std::to_string(guardOf(context)->maxAttributes) +
+                            " attributes");
+        return;
+    }
+    if (countNodes(context, 1 + 2 * static_cast<std::uint64_t>(attributeCount))) {
         guardOf(context)->startElement(context, localname, prefix, uri, nbNamespaces, namespaces, nbAttributes,
                                        nbDefaulted, attributes);
     }
@@ -213,15 +226,36 @@ void onStartElement(void* context, const xmlChar* localname, const xmlChar* pref
 
 void onComment(void* context, const xmlChar* value)
 {
-    if (countNode(context)) {
+    if (countNodes(context, 1)) {
         guardOf(context)->comment(context, value);
     }
 }
 
 void onProcessingInstruction(void* context, const xmlChar* target, const xmlChar* data)
 {
-    if (countNode(context)) {
+    if (countNodes(context, 1)) {
         guardOf(context)->processingInstruction(context, target, data);
+    }
+}
+
+void onCharacters(void* context, const xmlChar* text, int length)
+{
+    if (countNodes(context, 1)) {
+        guardOf(context)->characters(context, text, length);
+    }
+}
+
+void onIgnorableWhitespace(void* context, const xmlChar* text, int length)
+{
+    if (countNodes(context, 1)) {
+        guardOf(context)->ignorableWhitespace(context, text, length);
+    }
+}
+
+void onCdataBlock(void* context, const xmlChar* text, int length)
+{
+    if (countNodes(context, 1)) {
+        guardOf(context)->cdataBlock(context, text, length);
     }
 }
 
@@ -426,13 +460,24 @@ bool XmlDocument::loadBytes(std::string_view bytes, std::string& problem, const 
     }
     ParseGuard guard;
     guard.maxNodes = limits.maxNodes;
+    guard.maxAttributes = limits.maxAttributesPerElement;
     ctxt->_private = &guard;
     xmlSAXHandler* sax = ctxt->sax;
     guard.startElement = sax->startElementNs != nullptr ? sax->startElementNs : xmlSAX2StartElementNs;
     guard.comment = sax->comment != nullptr ? sax->comment : xmlSAX2Comment;
     guard.processingInstruction =
         sax->processingInstruction != nullptr ? sax->processingInstruction : xmlSAX2ProcessingInstruction;
+    guard.characters = sax->characters != nullptr ? sax->characters : xmlSAX2Characters;
+    guard.ignorableWhitespace =
+        sax->ignorableWhitespace != nullptr ? sax->ignorableWhitespace : xmlSAX2IgnorableWhitespace;
+    guard.cdataBlock = sax->cdataBlock != nullptr ? sax->cdataBlock : xmlSAX2CDataBlock;
     sax->startElementNs = onStartElement;
+    sax->characters = onCharacters;
+    // The parser sorts out ignorable blanks only when the two handlers
+    // differ; they stay alike so that white space is kept as before.
+    sax->ignorableWhitespace =
+        guard.ignorableWhitespace == guard.characters ? onCharacters : onIgnorableWhitespace;
+    sax->cdataBlock = onCdataBlock;
     sax->comment = onComment;
     sax->processingInstruction = onProcessingInstruction;
     sax->entityDecl = onEntityDecl;

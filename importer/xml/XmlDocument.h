@@ -15,11 +15,25 @@ namespace Importer {
 using XmlNode = const _xmlNode*;
 
 // Limits that keep a hostile file from exhausting the machine. A house plan
-// is a few megabytes; these are far above that.
+// is a few megabytes; these are far above that, and together they keep any
+// accepted file under about 600 MB of memory while it is read: the bytes of
+// the file and their decoded copy, plus some 130 bytes for every node the
+// tree holds.
+//
+// Nodes counted: elements, comments, processing instructions, each piece of
+// text or CDATA the parser hands over (a long text comes in pieces of a few
+// hundred bytes, so text is counted by its length too), and every attribute
+// twice (the attribute and the text of its value).
+inline constexpr std::uint64_t kMaxCedxmFileBytes = 32ull * 1024 * 1024;  // 32 MiB
+inline constexpr std::uint64_t kMaxCedxmNodes = 2'500'000;
+// A CEDXM element carries a handful of attributes; the parser's check for
+// repeated names grows with the square of their number per element.
+inline constexpr std::size_t kMaxCedxmAttributesPerElement = 256;
+
 struct XmlLimits {
-    std::uint64_t maxFileBytes = 256ull * 1024 * 1024;   // 256 MiB
-    std::uint64_t maxNodes = 10'000'000;                 // elements, comments, processing instructions
-    std::size_t maxAttributesPerElement = 10'000;
+    std::uint64_t maxFileBytes = kMaxCedxmFileBytes;
+    std::uint64_t maxNodes = kMaxCedxmNodes;
+    std::size_t maxAttributesPerElement = kMaxCedxmAttributesPerElement;
 };
 
 // One XML document loaded from a file, held in memory whole.

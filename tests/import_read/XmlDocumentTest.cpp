@@ -186,6 +186,40 @@ TEST(XmlDocument, LimitsAreEnforced)
     EXPECT_FALSE(load(cedxm(many), problem, fewNodes));
     EXPECT_NE(problem.find("more than 50 XML nodes"), std::string::npos) << problem;
 
+    // Every node the tree would hold counts: the element, each attribute
+    // twice (itself and its value), text, CDATA, comment and processing
+    // instruction; exactly at the limit the file is read.
+    const std::string seven = "<CADIF a=\"1\"><!--c--><?p?>t<![CDATA[x]]></CADIF>";
+    XmlLimits sevenNodes;
+    sevenNodes.maxNodes = 7;
+    EXPECT_TRUE(load(seven, problem, sevenNodes)) << problem;
+    sevenNodes.maxNodes = 6;
+    EXPECT_FALSE(load(seven, problem, sevenNodes));
+    EXPECT_NE(problem.find("more than 6 XML nodes"), std::string::npos) << problem;
+
+    // The file size limit as delivered, exactly at it and one byte above.
+    // (White space in pieces, as no single text may exceed the parser's own
+    // limit.)
+    std::string full = "<CADIF>";
+    while (full.size() < kMaxCedxmFileBytes - (1u << 20)) {
+        full += "<b/>" + std::string(1u << 20, ' ');
+    }
+    full += std::string(kMaxCedxmFileBytes - 8 - full.size(), ' ') + "</CADIF>";
+    ASSERT_EQ(full.size(), kMaxCedxmFileBytes);
+    EXPECT_TRUE(load(full, problem)) << problem;
+    full.insert(7, " ");
+    EXPECT_FALSE(load(full, problem));
+    EXPECT_NE(problem.find("limit of 33554432 bytes"), std::string::npos) << problem;
+
+    // The attribute limit as delivered, exactly at it and one above.
+    std::string tagAtLimit = "<CADIF";
+    for (std::size_t i = 0; i < kMaxCedxmAttributesPerElement; ++i) {
+        tagAtLimit += " a" + std::to_string(i) + "=\"x\"";
+    }
+    EXPECT_TRUE(load(tagAtLimit + "/>", problem)) << problem;
+    EXPECT_FALSE(load(tagAtLimit + " z=\"x\"/>", problem));
+    EXPECT_NE(problem.find("more than 256 attributes"), std::string::npos) << problem;
+
     // Nesting stays within the parser's depth limit.
     std::string deep;
     for (int i = 0; i < 100000; ++i) {
