@@ -1,0 +1,9 @@
+// The test programs' entry point where programs are Unicode programs
+// (Windows): GoogleTest takes the wide arguments itself.
+#include <gtest/gtest.h>
+
+int wmain(int argc, wchar_t** argv)
+{
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
