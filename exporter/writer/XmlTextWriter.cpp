@@ -322,6 +322,16 @@ bool XmlTextWriter::valueElement(const std::wstring& name, const XmlAttributeLis
     return !failed_;
 }
 
+bool XmlTextWriter::documentType(const std::wstring& root)
+{
+    if (file_ == nullptr || failed_ || !stack_.empty()) {
+        return false;
+    }
+    std::wstring line = L"<!DOCTYPE " + root + L">\n";
+    writeLine(line);
+    return !failed_;
+}
+
 bool XmlTextWriter::start(const std::wstring& name)
 {
     return startElement(name, nullptr, nullptr);

@@ -37,6 +37,9 @@ public:
     // not be created; error() then says where and why.
     bool open(const std::string& path, bool shiftJis);
 
+    // "<!DOCTYPE root>" on a line of its own, for pages a browser reads in
+    // standards mode; only before the root element.
+    bool documentType(const std::wstring& root);
     bool start(const std::wstring& name);
     // The text goes on a line of its own below the start tag.
     bool startWithText(const std::wstring& name, const std::wstring& text);

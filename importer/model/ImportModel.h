@@ -20,6 +20,7 @@ inline constexpr double kMissingHeight = std::numeric_limits<double>::infinity()
 
 struct ImportRoom {
     int storey = 0;
+    std::wstring id;  // ID: names the record in pictures and reports; building ignores it
     std::wstring name;
     int kindCode = 0;
     std::wstring kindName;
@@ -30,12 +31,14 @@ struct ImportRoom {
 
 struct ImportOuterLine {
     int storey = 0;
+    std::wstring id;  // ID: names the record in pictures and reports; building ignores it
     int code = 0;
     std::vector<Vector2d> points;
 };
 
 struct ImportWall {
     int storey = 0;
+    std::wstring id;  // ID: names the record in pictures and reports; building ignores it
     int kindCode = 0;
     std::wstring kindName;
     float thickness = 0;
@@ -47,6 +50,7 @@ struct ImportWall {
 
 struct ImportOpening {
     int storey = 0;
+    std::wstring id;  // ID: names the record in pictures and reports; building ignores it
     int kindCode = 0;
     std::wstring kindName;
     std::wstring maker;
@@ -63,6 +67,7 @@ struct ImportOpening {
 
 struct ImportStair {
     int storey = 0;
+    std::wstring id;  // ID: names the record in pictures and reports; building ignores it
     int form = 0;
     std::vector<double> turnAngles;  // degrees
     std::vector<int> stepCounts;
@@ -71,6 +76,7 @@ struct ImportStair {
 
 struct ImportRoof {
     int storey = 0;
+    std::wstring id;  // ID: names the record in pictures and reports; building ignores it
     int kindCode = 0;
     std::wstring kindName;
     Vector2d baseLineStart;

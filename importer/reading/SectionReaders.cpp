@@ -118,6 +118,7 @@ void readRoomSection(XmlNode section, ImportModel& model)
     forEachChild(section, "部屋", [&](XmlNode node) {
         auto room = std::make_unique<ImportRoom>();
         room->storey = intAt(node, "層");
+        room->id = textAt(node, "ID");
         room->name = textAt(node, "名称");
         room->kindCode = toInt(textAt(node, "種類", "コード"));
         room->kindName = textAt(node, "種類", "名称");
@@ -133,6 +134,7 @@ void readWallSection(XmlNode section, ImportModel& model)
     forEachChild(section, "壁", [&](XmlNode node) {
         auto wall = std::make_unique<ImportWall>();
         wall->storey = intAt(node, "層");
+        wall->id = textAt(node, "ID");
         wall->kindCode = toInt(textAt(node, "種類", "コード"));
         wall->kindName = textAt(node, "種類", "名称");
         toSegment(attributeAt(node, "線分2D", "始点終点"), wall->start, wall->end);
@@ -148,6 +150,7 @@ void readOuterLineSection(XmlNode section, ImportModel& model)
     forEachChild(section, "外壁線", [&](XmlNode node) {
         auto line = std::make_unique<ImportOuterLine>();
         line->storey = intAt(node, "層");
+        line->id = textAt(node, "ID");
         line->code = intAt(node, "コード");
         line->points = toPoints2(attributeAt(node, "領域2D", "点列"));
         model.outerLines.push_back(std::move(line));
@@ -185,6 +188,7 @@ void readOpeningSection(XmlNode section, ImportModel& model)
     forEachChild(section, "開口", [&](XmlNode node) {
         auto opening = std::make_unique<ImportOpening>();
         opening->storey = intAt(node, "層");
+        opening->id = textAt(node, "ID");
         opening->kindCode = toInt(textAt(node, "種類", "コード"));
         opening->kindName = textAt(node, "種類", "名称");
         const XmlNode fitting = findChild(node, "建具");
@@ -207,6 +211,7 @@ void readStairSection(XmlNode section, ImportModel& model)
     forEachChild(section, "階段", [&](XmlNode node) {
         auto stair = std::make_unique<ImportStair>();
         stair->storey = intAt(node, "層");
+        stair->id = textAt(node, "ID");
         stair->form = intAt(node, "形式");
         forEachChild(node, "階段ブロック", [&](XmlNode block) {
             stair->turnAngles.push_back(numberAt(block, "回り角度"));
@@ -222,6 +227,7 @@ void readRoofSection(XmlNode section, ImportModel& model)
     forEachChild(section, "屋根", [&](XmlNode node) {
         auto roof = std::make_unique<ImportRoof>();
         roof->storey = intAt(node, "層");
+        roof->id = textAt(node, "ID");
         roof->kindCode = toInt(textAt(node, "種類", "コード"));
         roof->kindName = textAt(node, "種類", "名称");
         const XmlNode baseLine = findChild(node, "基準線");
