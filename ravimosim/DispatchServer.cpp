@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "common/text/Encoding.h"
+#include "platform/windows/com/ComError.h"
 #include "platform/windows/com/VariantConversion.h"
 
 namespace RavimoSim {
@@ -90,7 +90,7 @@ HRESULT refuse(EXCEPINFO* exception, const std::string& message)
         *exception = EXCEPINFO{};
         exception->scode = DISP_E_EXCEPTION;
         exception->bstrSource = SysAllocString(L"DomoriaRavimo");
-        const std::wstring text = Common::fromUtf8(message);
+        const std::wstring text = WinCom::widen(message);
         exception->bstrDescription = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
     }
     return DISP_E_EXCEPTION;

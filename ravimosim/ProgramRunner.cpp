@@ -6,7 +6,6 @@
 #include <set>
 #include <stdexcept>
 
-#include "common/text/Encoding.h"
 #include "platform/windows/com/ComError.h"
 
 namespace RavimoSim {
@@ -76,7 +75,7 @@ private:
             }
             line += text[i] == L'\n' ? std::wstring(L"\\n") : std::wstring(1, text[i]);
         }
-        const std::string bytes = Common::toUtf8(line) + "\n";
+        const std::string bytes = WinCom::narrow(line) + "\n";
         if (FILE* out = _wfopen(logPath_.c_str(), L"ab")) {
             std::fwrite(bytes.data(), 1, bytes.size(), out);
             std::fclose(out);

@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "common/host/Binding.h"
-#include "common/text/Encoding.h"
 #include "hostsim/HostSession.h"
 #include "hostsim/PlanDocument.h"
 #include "platform/windows/com/ComApartment.h"
+#include "platform/windows/com/ComError.h"
 #include "ravimosim/DispatchServer.h"
 #include "ravimosim/FaultInjection.h"
 #include "ravimosim/HostRegistration.h"
@@ -95,11 +95,11 @@ bool parse(int argc, wchar_t** argv, Options& options, std::string& problem)
         const bool takesValue = option == L"--plan" || option == L"--trace" || option == L"--messages" ||
                                 option == L"--fail-at" || option == L"--quit-after" || option == L"--hold-mutex";
         if (!takesValue) {
-            problem = "unknown option " + Common::toUtf8(option);
+            problem = "unknown option " + WinCom::narrow(option);
             return false;
         }
         if (i + 1 >= argc) {
-            problem = Common::toUtf8(option) + " needs a value";
+            problem = WinCom::narrow(option) + " needs a value";
             return false;
         }
         const std::wstring value = argv[++i];
@@ -112,7 +112,7 @@ bool parse(int argc, wchar_t** argv, Options& options, std::string& problem)
         } else if (option == L"--hold-mutex") {
             options.mutex = value;
         } else if (!parseCount(value, option == L"--fail-at" ? options.failAt : options.quitAfter)) {
-            problem = Common::toUtf8(option) + " needs a call number from 1";
+            problem = WinCom::narrow(option) + " needs a call number from 1";
             return false;
         }
     }
@@ -197,9 +197,9 @@ int wmain(int argc, wchar_t** argv)
             say("RavimoSim: " + apartment.failure() + "\n");
         } else {
             try {
-                auto session = HostSim::HostSession::open(Common::toUtf8(options.plan), true);
+                auto session = HostSim::HostSession::open(WinCom::narrow(options.plan), true);
                 if (!options.trace.empty()) {
-                    session->setTrace(Common::toUtf8(options.trace));
+                    session->setTrace(WinCom::narrow(options.trace));
                 }
                 status = serve(options, *session);
                 if (options.save && status == 0) {

@@ -1,14 +1,36 @@
 #include "platform/windows/com/ComError.h"
 
+#include <climits>
 #include <cstdio>
-
-#include "common/text/Encoding.h"
 
 namespace WinCom {
 
 std::string narrow(const std::wstring& text)
 {
-    return Common::toUtf8(text);
+    if (text.empty() || text.size() > INT_MAX / 4) {
+        return {};
+    }
+    const int size = static_cast<int>(text.size());
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
+    if (length > 0) {
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), size, out.data(), length, nullptr, nullptr);
+    }
+    return out;
+}
+
+std::wstring widen(const std::string& text)
+{
+    if (text.empty() || text.size() > INT_MAX) {
+        return {};
+    }
+    const int size = static_cast<int>(text.size());
+    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
+    if (length > 0) {
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), size, out.data(), length);
+    }
+    return out;
 }
 
 std::string describeHResult(HRESULT hr)

@@ -14,7 +14,9 @@ std::string describeHResult(HRESULT hr);
 // (it quit or crashed), as opposed to a call it refused.
 bool isHostGone(HRESULT hr);
 
-// UTF-8 of a wide text, for the host error's message.
+// UTF-8 of a wide text (the host error's message is UTF-8), and back.
+// Unpaired surrogates and invalid bytes become U+FFFD.
 std::string narrow(const std::wstring& text);
+std::wstring widen(const std::string& text);
 
 }  // namespace WinCom
