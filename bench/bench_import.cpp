@@ -82,7 +82,10 @@ std::unique_ptr<Importer::ImportModel> plan(int n)
     return m;
 }
 
-void BM_ImportPerStorey(benchmark::State& state)
+// Preparation, placement and the building pass of the plan Make(n), with
+// the given opening pull-back setting.
+template <auto Make>
+void wholeImport(benchmark::State& state, int openingExtendType)
 {
     const int n = static_cast<int>(state.range(0));
     QuietPlatform platform;
@@ -90,15 +93,20 @@ void BM_ImportPerStorey(benchmark::State& state)
     Common::HostObject document(std::make_shared<IdleHost>());
     for (auto _ : state) {
         state.PauseTiming();
-        auto m = plan(n);
+        auto m = Make(n);
         state.ResumeTiming();
-        Importer::prepareImport(*m, document, L"/nonexistent/CDX2DM.ini", 1, platform);
+        Importer::prepareImport(*m, document, L"/nonexistent/CDX2DM.ini", openingExtendType, platform);
         Importer::flipToFirstQuadrant(*m);
         Importer::moveOrigin(*m, 1);
         Importer::runBuildingPass(L"", L"/opt/cdx2dm/", *m, application, document, 0, 0, 3, platform);
         benchmark::DoNotOptimize(m->walls.size());
     }
-    state.SetLabel(std::to_string(n) + " walls and openings per storey");
+}
+
+void BM_ImportPerStorey(benchmark::State& state)
+{
+    wholeImport<plan>(state, 1);
+    state.SetLabel(std::to_string(state.range(0)) + " walls and openings per storey");
 }
 
 void BM_PrepareOnly(benchmark::State& state)
@@ -115,8 +123,57 @@ void BM_PrepareOnly(benchmark::State& state)
     }
 }
 
+// n walls lying on one line, each overlapping its neighbours for most of
+// its length (a file that lists every wall of a long facade many times).
+std::unique_ptr<Importer::ImportModel> collinearWalls(int n)
+{
+    auto m = std::make_unique<Importer::ImportModel>();
+    m->levelByStorey = {{1, 0.0f}, {2, 2900.0f}};
+    for (int i = 0; i < n; ++i) {
+        auto w = std::make_unique<Importer::ImportWall>();
+        w->storey = 1;
+        w->kindCode = 1;
+        w->thickness = static_cast<float>(100 + i % 5 * 10);
+        w->topHeight = 2400;
+        const double x = i * 5.0;
+        w->start = Vector2d(x, 0);
+        w->end = Vector2d(x + 3000 + (i % 7) * 100, 0);
+        m->walls.push_back(std::move(w));
+    }
+    return m;
+}
+
+// One wall on each of n storeys, with a roof face on each.
+std::unique_ptr<Importer::ImportModel> manyStoreys(int n)
+{
+    auto m = std::make_unique<Importer::ImportModel>();
+    for (int storey = 1; storey <= n; ++storey) {
+        m->levelByStorey[storey] = static_cast<float>(storey * 2900);
+        auto w = std::make_unique<Importer::ImportWall>();
+        w->storey = storey;
+        w->kindCode = 1;
+        w->thickness = 120;
+        w->topHeight = 2400;
+        w->start = Vector2d(0, 0);
+        w->end = Vector2d(3640, 0);
+        m->walls.push_back(std::move(w));
+        auto roof = std::make_unique<Importer::ImportRoof>();
+        roof->storey = storey;
+        roof->baseLineStart = Vector2d(0, 0);
+        roof->baseLineEnd = Vector2d(3640, 0);
+        roof->outline = {Vector2d(0, 0), Vector2d(3640, 0), Vector2d(3640, 1820), Vector2d(0, 1820)};
+        m->roofs.push_back(std::move(roof));
+    }
+    return m;
+}
+
+void BM_ImportCollinearWalls(benchmark::State& state) { wholeImport<collinearWalls>(state, 0); }
+void BM_ImportManyStoreys(benchmark::State& state) { wholeImport<manyStoreys>(state, 0); }
+
 }  // namespace
 
+BENCHMARK(BM_ImportCollinearWalls)->Arg(400)->Arg(4000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportManyStoreys)->Arg(500)->Arg(5000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ImportPerStorey)->Arg(10)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PrepareOnly)->Arg(10)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 

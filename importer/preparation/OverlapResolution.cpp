@@ -52,22 +52,19 @@ struct WorkList {
         }
         return head < items.size() ? head : kNone;
     }
-    // First record after `v` on v's storey whose segment overlaps v's.
+    // First record in list order on v's storey (v itself aside) whose
+    // segment overlaps v's.
     std::size_t firstOverlapping(std::size_t v, OverlapInterval& onV) const
     {
         const Record& rv = *items[v];
-        std::size_t best = kNone;
-        grid.forEachCandidate(rv.storey, rv.start, rv.end, [&](std::size_t id) {
-            if (id == v || id >= best || !items[id] || items[id]->storey != rv.storey) {
-                return;
+        const std::size_t found = grid.firstCandidate(rv.storey, rv.start, rv.end, [&](std::size_t id) {
+            if (id == v || !items[id] || items[id]->storey != rv.storey) {
+                return false;
             }
-            const OverlapInterval i = overlapInterval(rv.start, rv.end, items[id]->start, items[id]->end);
-            if (i.overlaps()) {
-                best = id;
-                onV = i;
-            }
+            onV = overlapInterval(rv.start, rv.end, items[id]->start, items[id]->end);
+            return onV.overlaps();
         });
-        return best;
+        return found == SegmentGrid::kNoSegment ? kNone : found;
     }
 };
 
@@ -252,20 +249,16 @@ std::vector<std::unique_ptr<ImportOpening>> cutOpeningsAtPartialWalls(
             break;
         }
         const ImportOpening& G = *work[g];
-        std::size_t best = kNone;
         OverlapInterval onG;
-        partialWalls.forEachCandidate(G.storey, G.start, G.end, [&](std::size_t id) {
+        const std::size_t best = partialWalls.firstCandidate(G.storey, G.start, G.end, [&](std::size_t id) {
             const ImportWall& w = *walls[id];
-            if (id >= best || w.storey != G.storey) {
-                return;
+            if (w.storey != G.storey) {
+                return false;
             }
-            const OverlapInterval i = overlapInterval(G.start, G.end, w.start, w.end);
-            if (i.overlaps()) {
-                best = id;
-                onG = i;
-            }
+            onG = overlapInterval(G.start, G.end, w.start, w.end);
+            return onG.overlaps();
         });
-        if (best == kNone) {
+        if (best == SegmentGrid::kNoSegment) {
             out.push_back(std::move(work[g]));
             continue;
         }

@@ -163,6 +163,23 @@ void expectSame(const std::vector<std::unique_ptr<R>>& a, const std::vector<std:
     }
 }
 
+// Walls carry their list position as thickness, so that the attributes of
+// every piece show which wall it came from.
+void expectWallsResolveAsThePlainScheme(std::vector<std::unique_ptr<ImportWall>> walls)
+{
+    std::vector<std::unique_ptr<ImportWall>> copy;
+    for (const auto& w : walls) {
+        copy.push_back(std::make_unique<ImportWall>(*w));
+    }
+    bool gaveUp = true;
+    const auto fast = Importer::resolveOverlappingWalls(std::move(walls), gaveUp);
+    const auto plain = plainWalls(std::move(copy));
+    expectSame(fast, plain);
+    for (std::size_t i = 0; i < fast.size() && i < plain.size(); ++i) {
+        EXPECT_EQ(fast[i]->thickness, plain[i]->thickness);
+    }
+}
+
 }  // namespace
 
 TEST(OverlapEquivalenceTest, WallsResolveExactlyAsThePlainScheme)
@@ -173,17 +190,34 @@ TEST(OverlapEquivalenceTest, WallsResolveExactlyAsThePlainScheme)
         for (std::size_t i = 0; i < walls.size(); ++i) {
             walls[i]->thickness = static_cast<float>(i);
         }
-        std::vector<std::unique_ptr<ImportWall>> copy;
-        for (const auto& w : walls) {
-            copy.push_back(std::make_unique<ImportWall>(*w));
+        expectWallsResolveAsThePlainScheme(std::move(walls));
+    }
+}
+
+TEST(OverlapEquivalenceTest, WallsCrowdedOnOneLineResolveExactlyAsThePlainScheme)
+{
+    // Many walls on one line, each overlapping dozens of others, some of
+    // them 0.005 off the line, across cell borders and on the border row of
+    // the index: the index must still hand out the first overlapping wall.
+    std::mt19937 rng(5);
+    std::uniform_int_distribution<int> length(20, 900);
+    std::uniform_int_distribution<int> pick(0, 9);
+    for (int round = 0; round < 3; ++round) {
+        std::vector<std::unique_ptr<ImportWall>> walls;
+        for (int i = 0; i < 60 + 30 * round; ++i) {
+            auto w = std::make_unique<ImportWall>();
+            w->storey = 1;
+            w->thickness = static_cast<float>(i);
+            const double x = 1700.0 + i * 7.0;
+            const double y = pick(rng) == 0 ? 0.005 : 0.0;
+            w->start = Vector2d(x, y);
+            w->end = Vector2d(x + length(rng), y);
+            if (pick(rng) < 3) {
+                std::swap(w->start, w->end);
+            }
+            walls.push_back(std::move(w));
         }
-        bool gaveUp = true;
-        const auto fast = Importer::resolveOverlappingWalls(std::move(walls), gaveUp);
-        const auto plain = plainWalls(std::move(copy));
-        expectSame(fast, plain);
-        for (std::size_t i = 0; i < fast.size() && i < plain.size(); ++i) {
-            EXPECT_EQ(fast[i]->thickness, plain[i]->thickness);
-        }
+        expectWallsResolveAsThePlainScheme(std::move(walls));
     }
 }
 
