@@ -46,11 +46,12 @@ std::wstring fittingPath(const ImportModel& model, const ImportOpening& o, int m
 
 void buildOpenings(const ImportModel& model, Common::HostObject& document, int openingMode, int storey)
 {
+    const StoreyRooms rooms(model, storey);
     for (const auto& o : model.openings) {
         if (o->storey != storey || o->kindCode == 3) {
             continue;
         }
-        const RoomHeightPair h = roomHeightsAlong(model, storey, o->start, o->end);
+        const RoomHeightPair h = rooms.along(o->start, o->end);
         if (h.none()) {
             continue;
         }

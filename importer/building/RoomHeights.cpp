@@ -10,12 +10,12 @@ namespace {
 
 constexpr double kTolerance = 0.01;
 
-template <typename Select>
-RoomHeightPair highest(const ImportModel& model, int storey, Select selects)
+template <typename Rooms, typename Select>
+RoomHeightPair highest(const Rooms& rooms, int storey, Select selects)
 {
     RoomHeightPair out;
     bool any = false;
-    for (const auto& room : model.rooms) {
+    for (const auto& room : rooms) {
         if (room->storey != storey || !selects(*room)) {
             continue;
         }
@@ -103,12 +103,74 @@ bool segmentOnBoundary(const Vector2d& a, const Vector2d& b, const std::vector<V
 
 RoomHeightPair roomHeightsAlong(const ImportModel& model, int storey, const Vector2d& a, const Vector2d& b)
 {
-    return highest(model, storey, [&](const ImportRoom& r) { return segmentOnBoundary(a, b, r.outline); });
+    return highest(model.rooms, storey, [&](const ImportRoom& r) { return segmentOnBoundary(a, b, r.outline); });
 }
 
 RoomHeightPair roomHeightsAround(const ImportModel& model, int storey, const Vector2d& a, const Vector2d& b)
 {
-    return highest(model, storey, [&](const ImportRoom& r) {
+    return highest(model.rooms, storey, [&](const ImportRoom& r) {
+        return (pointInOutline(a, r.outline) >= 1 && pointInOutline(b, r.outline) >= 1) ||
+               segmentOnBoundary(a, b, r.outline);
+    });
+}
+
+StoreyRooms::StoreyRooms(const ImportModel& model, int storey) : storey_(storey)
+{
+    for (const auto& room : model.rooms) {
+        // A room without points selects nothing.
+        if (room->storey != storey || room->outline.empty()) {
+            continue;
+        }
+        const std::size_t id = rooms_.size();
+        rooms_.push_back(room.get());
+        Vector2d lo = room->outline[0], hi = room->outline[0];
+        bool finite = true;
+        for (const Vector2d& v : room->outline) {
+            finite = finite && std::isfinite(v.x) && std::isfinite(v.y);
+            lo = Vector2d(std::min(lo.x, v.x), std::min(lo.y, v.y));
+            hi = Vector2d(std::max(hi.x, v.x), std::max(hi.y, v.y));
+        }
+        if (finite) {
+            boxes_.insert(storey, id, lo, hi);
+        } else {
+            // The tests of such an outline can hold for any segment.
+            unbounded_.push_back(id);
+        }
+    }
+}
+
+std::vector<const ImportRoom*> StoreyRooms::near(const Vector2d& a, const Vector2d& b) const
+{
+    if (!(std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(b.x) && std::isfinite(b.y))) {
+        return rooms_;
+    }
+    // A room selects a segment only when the segment comes within the
+    // tolerance of its outline, far inside the index's margin.
+    std::vector<std::size_t> ids = unbounded_;
+    boxes_.firstCandidate(storey_, a, b, [&](std::size_t id) {
+        ids.push_back(id);
+        return false;
+    });
+    std::sort(ids.begin(), ids.end());
+    std::vector<const ImportRoom*> out;
+    out.reserve(ids.size());
+    for (std::size_t id : ids) {
+        out.push_back(rooms_[id]);
+    }
+    return out;
+}
+
+RoomHeightPair StoreyRooms::along(const Vector2d& a, const Vector2d& b) const
+{
+    const std::vector<const ImportRoom*> rooms = near(a, b);
+    return highest(rooms, storey_,
+                   [&](const ImportRoom& r) { return segmentOnBoundary(a, b, r.outline); });
+}
+
+RoomHeightPair StoreyRooms::around(const Vector2d& a, const Vector2d& b) const
+{
+    const std::vector<const ImportRoom*> rooms = near(a, b);
+    return highest(rooms, storey_, [&](const ImportRoom& r) {
         return (pointInOutline(a, r.outline) >= 1 && pointInOutline(b, r.outline) >= 1) ||
                segmentOnBoundary(a, b, r.outline);
     });

@@ -4,6 +4,7 @@
 
 #include "common/geometry/Vector2.h"
 #include "importer/model/ImportModel.h"
+#include "importer/preparation/SegmentGrid.h"
 
 namespace Importer {
 
@@ -28,6 +29,27 @@ RoomHeightPair roomHeightsAlong(const ImportModel& model, int storey, const Vect
 // Rooms that hold both end points (inside or on the boundary) or have the
 // segment on their boundary.
 RoomHeightPair roomHeightsAround(const ImportModel& model, int storey, const Vector2d& a, const Vector2d& b);
+
+// The rooms of one storey indexed by their boxes: gives what the two
+// functions above give, in the same room order, while testing only the rooms
+// whose box comes near the segment, so that a storey of many rooms and many
+// walls is not built in time growing with their product.
+class StoreyRooms {
+public:
+    StoreyRooms(const ImportModel& model, int storey);
+
+    RoomHeightPair along(const Vector2d& a, const Vector2d& b) const;
+    RoomHeightPair around(const Vector2d& a, const Vector2d& b) const;
+
+private:
+    // The rooms that may select segment a-b, in list order.
+    std::vector<const ImportRoom*> near(const Vector2d& a, const Vector2d& b) const;
+
+    int storey_;
+    std::vector<const ImportRoom*> rooms_;  // the storey's rooms, in list order
+    SegmentGrid boxes_;                     // room boxes by position in rooms_
+    std::vector<std::size_t> unbounded_;    // rooms with a coordinate that is not finite
+};
 
 // The segment replaced by one of length `width` around the same midpoint.
 void recentre(Vector2d& a, Vector2d& b, double width);

@@ -85,22 +85,23 @@ void freeStandingWall(const ImportWall& w, const RoomHeightPair& h, Common::Host
 void buildWalls(const ImportModel& model, Common::HostObject& document, int storey)
 {
     const std::uint16_t standardThickness = readStoreySettings(document)[kStandardWallThicknessIndex];
+    const StoreyRooms rooms(model, storey);
     for (const auto& w : model.walls) {
         if (w->storey != storey) {
             continue;
         }
-        const RoomHeightPair along = roomHeightsAlong(model, storey, w->start, w->end);
+        const RoomHeightPair along = rooms.along(w->start, w->end);
         if (!along.none()) {
             edgeWall(*w, along, standardThickness, document);
         } else {
-            freeStandingWall(*w, roomHeightsAround(model, storey, w->start, w->end), document);
+            freeStandingWall(*w, rooms.around(w->start, w->end), document);
         }
     }
     for (const auto& o : model.openings) {
         if (o->storey != storey || o->kindCode != 3) {
             continue;
         }
-        const RoomHeightPair h = roomHeightsAlong(model, storey, o->start, o->end);
+        const RoomHeightPair h = rooms.along(o->start, o->end);
         if (h.none()) {
             continue;
         }

@@ -1,6 +1,10 @@
 #include "BuildFixture.h"
 #include "importer/building/RoomBuilder.h"
+#include "importer/building/RoomHeights.h"
 #include "importer/building/WallBuilder.h"
+
+#include <cmath>
+#include <random>
 
 using namespace ImportBuildTest;
 
@@ -199,4 +203,42 @@ TEST(WallBuildTest, PassagesAreReCentredToTheirWidth)
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_EQ(numbers(calls[0]), (std::vector<double>{1, 1050, 0, 1850, 0, 2400, 0}));
     EXPECT_EQ(numbers(calls[1]), (std::vector<double>{1, 1000, 2730, 1900, 2730, 2400, 0}));
+}
+
+TEST(WallBuildTest, RoomIndexSelectsTheRoomsTheFullScanSelects)
+{
+    // Rooms of a storey in a grid across cell borders, one huge, one with a
+    // coordinate that is not finite; segments along edges, inside rooms,
+    // 0.005 off an edge, crossing, far away.
+    Importer::ImportModel model;
+    std::mt19937 rng(9);
+    std::uniform_int_distribution<int> step(0, 12);
+    const auto addRoom = [&](int storey, std::vector<Vector2d> outline) {
+        auto r = std::make_unique<Importer::ImportRoom>();
+        r->storey = storey;
+        r->floorHeight = 10.0 * static_cast<double>(model.rooms.size());
+        r->ceilingHeight = 2400.0 - r->floorHeight;
+        r->outline = std::move(outline);
+        model.rooms.push_back(std::move(r));
+    };
+    for (int i = 0; i < 40; ++i) {
+        const double x = step(rng) * 910.0, y = step(rng) * 910.0;
+        const double w = (1 + step(rng) % 4) * 910.0, h = (1 + step(rng) % 3) * 910.0;
+        addRoom(i % 5 == 0 ? 2 : 1, {Vector2d(x, y), Vector2d(x + w, y), Vector2d(x + w, y + h), Vector2d(x, y + h)});
+    }
+    addRoom(1, {Vector2d(-1e6, -1e6), Vector2d(1e6, -1e6), Vector2d(1e6, 1e6), Vector2d(-1e6, 1e6)});
+    addRoom(1, {Vector2d(0, 0), Vector2d(std::nan(""), 0), Vector2d(910, 910)});
+    model.rooms.back()->floorHeight = model.rooms.back()->ceilingHeight = -1;  // shows only where alone
+    addRoom(1, {});
+    const Importer::StoreyRooms rooms(model, 1);
+    for (int i = 0; i < 400; ++i) {
+        const Vector2d a(step(rng) * 455.0 + (i % 3 == 0 ? 0.005 : 0.0), step(rng) * 910.0);
+        const Vector2d b = i % 2 == 0 ? Vector2d(a.x + step(rng) * 455.0, a.y) : Vector2d(a.x, a.y + step(rng) * 455.0);
+        const auto along = Importer::roomHeightsAlong(model, 1, a, b);
+        const auto around = Importer::roomHeightsAround(model, 1, a, b);
+        EXPECT_EQ(rooms.along(a, b).h1, along.h1) << i;
+        EXPECT_EQ(rooms.along(a, b).h2, along.h2) << i;
+        EXPECT_EQ(rooms.around(a, b).h1, around.h1) << i;
+        EXPECT_EQ(rooms.around(a, b).h2, around.h2) << i;
+    }
 }
