@@ -69,8 +69,15 @@ bool CommandLineDialogs::showSaveDialog(CDXSaveDialog& dialog, int screenScale)
 }
 
 int runDm2cdx(Common::Platform& platform, const std::vector<std::wstring>& arguments,
-              const std::function<Common::RunningObjectTable*(const ExportCommandLine&)>& connect)
+              const std::function<Common::RunningObjectTable*(const ExportCommandLine&)>& connect,
+              SaveDialogFrontEnd* userDialogs)
 {
+    const bool windowHandleOnly =
+        arguments.size() <= 1 && (arguments.empty() || arguments[0].rfind(L"--", 0) != 0);
+    if (userDialogs != nullptr && windowHandleOnly) {
+        CDM2CDXApp app(platform, [&] { return connect(ExportCommandLine{}); }, arguments, *userDialogs);
+        return app.run();
+    }
     ExportCommandLine commandLine;
     std::wstring error;
     if (!parseExportCommandLine(arguments, commandLine, error)) {

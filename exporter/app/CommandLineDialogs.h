@@ -25,8 +25,12 @@ private:
     ExportCommandLine commandLine_;
 };
 
-// The whole program behind main(): help and usage, then the run.
+// The whole program behind main(): help and usage, then the run. Where the
+// platform has dialogs a user answers (`userDialogs`), a start with nothing
+// but the host's window handle, as the host starts the program, shows them;
+// any option makes the command line stand in for them.
 int runDm2cdx(Common::Platform& platform, const std::vector<std::wstring>& arguments,
-              const std::function<Common::RunningObjectTable*(const ExportCommandLine&)>& connect);
+              const std::function<Common::RunningObjectTable*(const ExportCommandLine&)>& connect,
+              SaveDialogFrontEnd* userDialogs = nullptr);
 
 }  // namespace Exporter

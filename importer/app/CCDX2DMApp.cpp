@@ -64,8 +64,8 @@ bool actOutSettings(const ImportCommandLine& commandLine, CDXLoadSettingDialog& 
 
 }  // namespace
 
-CCDX2DMApp::CCDX2DMApp(Common::Platform& platform, HostConnector& connector)
-    : platform_(platform), connector_(connector)
+CCDX2DMApp::CCDX2DMApp(Common::Platform& platform, HostConnector& connector, OpenDialogFrontEnd* userDialogs)
+    : platform_(platform), connector_(connector), userDialogs_(userDialogs)
 {
 }
 
@@ -141,9 +141,13 @@ int CCDX2DMApp::run(const std::vector<std::wstring>& arguments)
     platform_.setUserLocale();
 
     // 5. The command line.
+    // The host passes its window handle alone: the user chooses in the
+    // dialogs, where there are any (the parse then misses only the file).
     ImportCommandLine commandLine;
     std::wstring problem;
-    if (!parseImportCommandLine(arguments, commandLine, problem)) {
+    const bool userChooses = userDialogs_ != nullptr && arguments.size() <= 1 &&
+                             (arguments.empty() || arguments[0].rfind(L"--", 0) != 0);
+    if (!parseImportCommandLine(arguments, commandLine, problem) && !userChooses) {
         platform_.reportError(L"CDX2DM: " + problem + L"\n" + importUsage());
         return kImportUsage;
     }
@@ -182,25 +186,32 @@ int CCDX2DMApp::run(const std::vector<std::wstring>& arguments)
         dialog.initialDirectory = platform_.documentsFolder(hostWindow);
     }
     Common::loadImportOptions(platform_.registry(), iniPath, dialog.options);
-    if (commandLine.readme) {
-        dialog.clickReadme(platform_);
-    }
-    if (commandLine.changesSettings()) {
-        std::wstring settingsProblem;
-        dialog.clickSettings([&](CDXLoadSettingDialog& settings) {
-            return actOutSettings(commandLine, settings, settingsProblem);
-        });
-        if (!settingsProblem.empty()) {
-            releaseHost();
-            platform_.reportError(L"CDX2DM: " + settingsProblem);
-            return kImportUsage;
+    if (userChooses) {
+        if (!userDialogs_->showOpenDialog(dialog, commandLine.hostWindow)) {
+            releaseHost();  // cancelled: nothing imported, nothing shown
+            return kImportDone;
         }
+    } else {
+        if (commandLine.readme) {
+            dialog.clickReadme(platform_);
+        }
+        if (commandLine.changesSettings()) {
+            std::wstring settingsProblem;
+            dialog.clickSettings([&](CDXLoadSettingDialog& settings) {
+                return actOutSettings(commandLine, settings, settingsProblem);
+            });
+            if (!settingsProblem.empty()) {
+                releaseHost();
+                platform_.reportError(L"CDX2DM: " + settingsProblem);
+                return kImportUsage;
+            }
+        }
+        if (commandLine.input.empty()) {
+            releaseHost();  // the dialog was closed without a file
+            return kImportDone;
+        }
+        dialog.chooseFile(fullPath(commandLine.input));
     }
-    if (commandLine.input.empty()) {
-        releaseHost();  // the dialog was closed without a file
-        return kImportDone;
-    }
-    dialog.chooseFile(fullPath(commandLine.input));
 
     // 13-14. Remember the choices; the model.
     Common::storeImportOptions(platform_.registry(), dialog.options);

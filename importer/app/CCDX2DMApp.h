@@ -8,6 +8,7 @@
 #include "common/host/HostObject.h"
 #include "common/platform/Platform.h"
 #include "importer/app/ImportCommandLine.h"
+#include "importer/dialogs/CDXLoadDialog.h"
 
 namespace Importer {
 
@@ -33,6 +34,14 @@ public:
     virtual bool keepImport(std::wstring& error) = 0;
 };
 
+// The open dialog and its detailed settings as a user answers them: true
+// with the chosen file handed to `dialog`, false when the user cancelled.
+class OpenDialogFrontEnd {
+public:
+    virtual ~OpenDialogFrontEnd() = default;
+    virtual bool showOpenDialog(CDXLoadDialog& dialog, std::int32_t hostWindow) = 0;
+};
+
 // The importer: one start imports one CEDXM file into the host's empty plan.
 class CCDX2DMApp {
 public:
@@ -42,7 +51,11 @@ public:
         L"画面に作業中のデータがあります。\nCEDXMの入力は、画面に何も描いていない状態で実行してください。";
     static constexpr const wchar_t* kCompletion = L"CEDXMの入力が完了しました";
 
-    CCDX2DMApp(Common::Platform& platform, HostConnector& connector);
+    // Where the platform has dialogs a user answers (`userDialogs`), a start
+    // with nothing but the host's window handle, as the host starts the
+    // program, shows them; any option makes the command line stand in for
+    // them.
+    CCDX2DMApp(Common::Platform& platform, HostConnector& connector, OpenDialogFrontEnd* userDialogs = nullptr);
 
     // The start-up routine: the whole run. `arguments` are those after the
     // program name. Returns the exit status.
@@ -62,6 +75,7 @@ private:
 
     Common::Platform& platform_;
     HostConnector& connector_;
+    OpenDialogFrontEnd* userDialogs_;
 };
 
 }  // namespace Importer

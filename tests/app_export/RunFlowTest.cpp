@@ -2,6 +2,7 @@
 
 #include <csignal>
 #include <fstream>
+#include <variant>
 #include <sstream>
 #include <sys/resource.h>
 
@@ -279,3 +280,44 @@ TEST_F(RunFlow, BrokenPlanFileIsReportedAsAFailure)
 }
 
 }  // namespace
+
+// A user who picks a file and the first-quadrant option in the real dialogs.
+class ChoosingDialogs : public SaveDialogFrontEnd {
+public:
+    std::wstring file;
+    int shown = 0;
+    bool showSaveDialog(CDXSaveDialog& dialog, int) override
+    {
+        ++shown;
+        dialog.options.originType = 1;
+        dialog.chooseFile(file);
+        return true;
+    }
+};
+
+TEST_F(RunFlow, HostStartWithTheWindowHandleAloneAsksTheUserAndAnyOptionUsesTheCommandLine)
+{
+    const std::string plan = std::string(CEDXM_SOURCE_DIR) + "/resources/samples/house.json";
+    int connected = 0;
+    auto connect = [&](const ExportCommandLine&) -> Common::RunningObjectTable* {
+        ++connected;
+        session = HostSim::HostSession::open(plan, false);
+        return &session->runningObjectTable();
+    };
+    ChoosingDialogs user;
+    user.file = out("chosen.xml");
+    EXPECT_EQ(runDm2cdx(platform, {L"5001"}, connect, &user), kExitDone);
+    EXPECT_EQ(user.shown, 1);
+    EXPECT_EQ(connected, 1);
+    EXPECT_FALSE(readFile(folder.file("chosen.xml")).empty());
+    EXPECT_EQ(std::get<std::uint32_t>(platform.memoryRegistry.keys.at(L"Software\\Tavrel\\CEDXM").at(L"ExportOriginType")),
+              1u);
+    EXPECT_EQ(platform.messages, std::vector<std::wstring>({L"CEDXMの出力が完了しました"}));
+
+    // With options the command line stands in for the dialogs; without
+    // dialogs a user answers, the window handle alone is a usage error.
+    EXPECT_EQ(runDm2cdx(platform, {L"5001", L"--output", out("given.xml")}, connect, &user), kExitDone);
+    EXPECT_EQ(user.shown, 1);
+    EXPECT_FALSE(readFile(folder.file("given.xml")).empty());
+    EXPECT_EQ(runDm2cdx(platform, {L"5001"}, connect), kExitUsage);
+}

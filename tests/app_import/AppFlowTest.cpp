@@ -234,3 +234,52 @@ TEST(ImportRunFlow, SimulatedHostImportSavesThePlanOnlyOnSuccess)
     }
     EXPECT_TRUE(walkedFirst);  // the first document call is the empty-drawing check
 }
+
+// A user who answers the real open dialog: picks a file with the table mode,
+// or cancels.
+class AnsweringDialogs : public OpenDialogFrontEnd {
+public:
+    std::wstring file;  // empty: cancel
+    std::int32_t window = 0;
+    int shown = 0;
+    bool showOpenDialog(CDXLoadDialog& dialog, std::int32_t hostWindow) override
+    {
+        ++shown;
+        window = hostWindow;
+        if (file.empty()) {
+            return false;
+        }
+        dialog.options.openingType = 2;
+        dialog.chooseFile(file);
+        return true;
+    }
+};
+
+TEST(ImportRunFlow, HostStartWithTheWindowHandleAloneAsksTheUserAndAnyOptionUsesTheCommandLine)
+{
+    ImportRun run("user-dialogs");
+    run.connector.drawing({});
+    AnsweringDialogs user;
+    CCDX2DMApp cancelled(run.platform, run.connector, &user);
+    EXPECT_EQ(cancelled.initInstance(args({L"5001"})), kImportDone);
+    EXPECT_EQ(user.shown, 1);
+    EXPECT_EQ(user.window, 5001);
+    EXPECT_TRUE(run.platform.memoryRegistry.keys.empty());  // nothing stored on cancel
+
+    // Stops at reading (no such file), after the choice was stored.
+    user.file = run.path("missing.xml");
+    run.connector.drawing({});
+    CCDX2DMApp chosen(run.platform, run.connector, &user);
+    EXPECT_EQ(chosen.initInstance(args({L"5001"})), kImportFailed);
+    EXPECT_EQ(user.shown, 2);
+    EXPECT_NE(run.platform.allErrors().find(L"missing.xml"), std::wstring::npos);
+    EXPECT_EQ(std::get<std::uint32_t>(
+                  run.platform.memoryRegistry.keys.at(L"Software\\Tavrel\\CEDXM").at(L"ImportOpeningType")),
+              2u);
+
+    // Any option: the command line stands in for the dialogs.
+    run.connector.drawing({});
+    CCDX2DMApp given(run.platform, run.connector, &user);
+    EXPECT_EQ(given.initInstance(args({L"5001", L"--readme"})), kImportDone);
+    EXPECT_EQ(user.shown, 2);
+}

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "common/platform/Platform.h"
+#include "importer/app/CCDX2DMApp.h"
 #include "importer/dialogs/CDXLoadDialog.h"
 #include "importer/dialogs/CDXLoadSettingDialog.h"
 
@@ -20,5 +21,18 @@ bool runImportSettingsDialog(Importer::CDXLoadSettingDialog& settings, HWND owne
 // dialog with the buttons "お読みください" and "詳細設定". True with the
 // chosen file handed to `dialog`, false when cancelled.
 bool showWindowsLoadDialog(Importer::CDXLoadDialog& dialog, std::int32_t hostWindow, Common::Platform& platform);
+
+// The same, as the importer's run asks for it.
+class WindowsOpenDialogs : public Importer::OpenDialogFrontEnd {
+public:
+    explicit WindowsOpenDialogs(Common::Platform& platform) : platform_(platform) {}
+    bool showOpenDialog(Importer::CDXLoadDialog& dialog, std::int32_t hostWindow) override
+    {
+        return showWindowsLoadDialog(dialog, hostWindow, platform_);
+    }
+
+private:
+    Common::Platform& platform_;
+};
 
 }  // namespace Platform
