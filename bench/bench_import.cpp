@@ -7,7 +7,8 @@
 #include <memory>
 
 #include "common/host/AutomationObject.h"
-#include "common/host/HostObject.h"
+#include "common/host/HostApplication.h"
+#include "common/host/HostDocument.h"
 #include "common/platform/Platform.h"
 #include "importer/building/BuildingPass.h"
 #include "importer/model/ImportModel.h"
@@ -89,8 +90,8 @@ void wholeImport(benchmark::State& state, int openingExtendType)
 {
     const int n = static_cast<int>(state.range(0));
     QuietPlatform platform;
-    Common::HostObject application(std::make_shared<IdleHost>());
-    Common::HostObject document(std::make_shared<IdleHost>());
+    Common::HostApplication application(std::make_shared<IdleHost>());
+    Common::HostDocument document(std::make_shared<IdleHost>());
     for (auto _ : state) {
         state.PauseTiming();
         auto m = Make(n);
@@ -113,7 +114,7 @@ void BM_PrepareOnly(benchmark::State& state)
 {
     const int n = static_cast<int>(state.range(0));
     QuietPlatform platform;
-    Common::HostObject document(std::make_shared<IdleHost>());
+    Common::HostDocument document(std::make_shared<IdleHost>());
     for (auto _ : state) {
         state.PauseTiming();
         auto m = plan(n);

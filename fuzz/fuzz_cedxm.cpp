@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "FuzzSupport.h"
-#include "common/host/HostObject.h"
+#include "common/host/HostDocument.h"
 #include "importer/model/ImportModel.h"
 #include "importer/preparation/Preparation.h"
 #include "importer/reading/CedxmReader.h"
@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         return 0;
     }
-    Common::HostObject noHost;
+    Common::HostDocument noHost;
     // Both ways of pulling openings back are exercised, chosen by the input.
     Importer::prepareImport(model, noHost, iniPath, static_cast<int>(size & 1U), platform);
     return 0;

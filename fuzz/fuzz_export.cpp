@@ -216,9 +216,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const HostSim::PlanError&) {
         return 0;  // the generator made something the host does not take
     }
-    Common::HostObject application =
+    Common::HostApplication application =
         Common::bindHostObject(session->runningObjectTable(), Common::kHostApplicationProgId, 0);
-    Common::HostObject document =
+    Common::HostDocument document =
         Common::bindHostObject(session->runningObjectTable(), Common::kHostDocumentProgId, 0);
     if (!application.isBound() || !document.isBound()) {
         __builtin_trap();

@@ -9,6 +9,9 @@
 namespace HostSim {
 
 using Common::Arguments;
+using Common::checkArguments;
+using Common::numberAs;
+using Common::operationName;
 using Common::Variant;
 using Common::VariantType;
 
@@ -84,14 +87,15 @@ DispatchObject::DispatchObject(const char* objectName, std::shared_ptr<HostState
 {
 }
 
-void DispatchObject::define(int op, const std::string& args, VariantType result, Handler handler)
+void DispatchObject::define(const Common::HostOperation& op, Handler handler)
 {
-    operations_[op] = Operation{makeSignature(args, result), std::move(handler)};
+    operations_[op.dispatchNumber] = Operation{Common::signatureOf(op), std::move(handler)};
 }
 
-void DispatchObject::defineProperty(int op, VariantType type, std::function<void(const Variant&)> handler)
+void DispatchObject::defineProperty(const Common::HostOperation& op, std::function<void(const Variant&)> handler)
 {
-    properties_[op] = Property{type, std::move(handler)};
+    // A property put carries its one value.
+    properties_[op.dispatchNumber] = Property{Common::signatureOf(op).args.at(0).type, std::move(handler)};
 }
 
 void DispatchObject::invoke(int dispatchNumber, Arguments& args, Variant& result)
@@ -142,10 +146,9 @@ void DispatchObject::putProperty(int dispatchNumber, const Variant& value)
 
 ApplicationObject::ApplicationObject(std::shared_ptr<HostState> state) : DispatchObject("application", std::move(state))
 {
-    define(2, "", VariantType::Text, [this](Arguments&, Variant& r) { r = Variant::text(state_->plan.application.version); });
-    define(4, "", VariantType::I4,
-           [this](Arguments&, Variant& r) { r = Variant::i4(state_->plan.application.windowHandle); });
-    define(6, "", VariantType::Text, [this](Arguments&, Variant& r) { r = Variant::text(state_->plan.application.folder); });
+    define(Common::HostOps::ApplicationVersion, [this](Arguments&, Variant& r) { r = Variant::text(state_->plan.application.version); });
+    define(Common::HostOps::ApplicationWindow, [this](Arguments&, Variant& r) { r = Variant::i4(state_->plan.application.windowHandle); });
+    define(Common::HostOps::HostFolder, [this](Arguments&, Variant& r) { r = Variant::text(state_->plan.application.folder); });
 }
 
 // ---- document ----
@@ -258,7 +261,7 @@ void DocumentObject::defineReading()
     HostState& s = *state_;
 
     // The object cursor.
-    define(62, "", VariantType::I4, [&s](Arguments&, Variant& r) {
+    define(Common::HostOps::CursorToFirst, [&s](Arguments&, Variant& r) {
         s.currentRemoved = false;
         if (s.plan.document.objects.empty()) {
             s.cursor.reset();
@@ -268,7 +271,7 @@ void DocumentObject::defineReading()
             r = Variant::i4(1);
         }
     });
-    define(63, "", VariantType::I4, [&s](Arguments&, Variant& r) {
+    define(Common::HostOps::CursorToNext, [&s](Arguments&, Variant& r) {
         const std::size_t count = s.plan.document.objects.size();
         std::size_t next = count;
         if (s.cursor) {
@@ -283,17 +286,17 @@ void DocumentObject::defineReading()
             r = Variant::i4(0);
         }
     });
-    define(64, "", VariantType::UI4, [&s](Arguments&, Variant& r) {
+    define(Common::HostOps::CurrentObjectType, [&s](Arguments&, Variant& r) {
         const PlanObject* o = s.current();
         r = Variant::ui4(o ? o->type : 0);
     });
-    define(65, "", VariantType::I2, [&s](Arguments&, Variant& r) {
+    define(Common::HostOps::CurrentObjectStorey, [&s](Arguments&, Variant& r) {
         const PlanObject* o = s.current();
         r = Variant::i2(o ? o->storey : 0);
     });
 
     // Type-20 wall box.
-    define(66, "4R8* UI2* 2R8*", VariantType::I4, [&s](Arguments& args, Variant& r) {
+    define(Common::HostOps::ReadHangingWallBox, [&s](Arguments& args, Variant& r) {
         Outputs out(args);
         const PlanObject* o = s.current();
         if (!o || shapeOfType(o->type) != ObjectShape::HangingWallBox) {
@@ -304,7 +307,7 @@ void DocumentObject::defineReading()
         r = Variant::i4(1);
     });
     // Fitting of the current object.
-    define(68, "T* 6R8* UI2*", VariantType::I4, [&s](Arguments& args, Variant& r) {
+    define(Common::HostOps::ReadFitting, [&s](Arguments& args, Variant& r) {
         Outputs out(args);
         const PlanObject* o = s.current();
         if (!o || !o->fitting) {
@@ -316,7 +319,7 @@ void DocumentObject::defineReading()
         r = Variant::i4(1);
     });
     // Type-5 wall box.
-    define(71, "UI2* 4R8* UI2* 2R8*", VariantType::I4, [&s](Arguments& args, Variant& r) {
+    define(Common::HostOps::ReadWallBox, [&s](Arguments& args, Variant& r) {
         Outputs out(args);
         const PlanObject* o = s.current();
         if (!o || shapeOfType(o->type) != ObjectShape::WallBox) {
@@ -327,8 +330,7 @@ void DocumentObject::defineReading()
         r = Variant::i4(1);
     });
     // Room.
-    define(73, "A* UI2* T* 2UI2* 8R8* 5UI2* UI1* 2UI4* 2UI2* T* R8* UI1* R8* UI4*", VariantType::I4,
-           [&s](Arguments& args, Variant& r) {
+    define(Common::HostOps::ReadRoom, [&s](Arguments& args, Variant& r) {
                Outputs out(args);
                const PlanObject* o = s.current();
                if (!o || shapeOfType(o->type) != ObjectShape::Room) {
@@ -358,8 +360,7 @@ void DocumentObject::defineReading()
                r = Variant::i4(1);
            });
     // Stair: positions 1 to 15 and 30 are the stair's fields.
-    define(76, "3R8* UI2* 3R8* 6UI2* R8* 5UI2* R8* 4UI2* R8* 7UI2*", VariantType::I4,
-           [&s](Arguments& args, Variant& r) {
+    define(Common::HostOps::ReadStair, [&s](Arguments& args, Variant& r) {
                Outputs out(args);
                const PlanObject* o = s.current();
                if (!o || shapeOfType(o->type) != ObjectShape::Stair) {
@@ -383,7 +384,7 @@ void DocumentObject::defineReading()
                r = Variant::i4(1);
            });
     // Wall-attached object.
-    define(77, "UI2* 6R8*", VariantType::I4, [&s](Arguments& args, Variant& r) {
+    define(Common::HostOps::ReadWallAttached, [&s](Arguments& args, Variant& r) {
         Outputs out(args);
         const PlanObject* o = s.current();
         if (!o || shapeOfType(o->type) != ObjectShape::WallAttached) {
@@ -394,7 +395,7 @@ void DocumentObject::defineReading()
         r = Variant::i4(1);
     });
     // Roof.
-    define(222, "A* 4R8* UI2* UI4* R8* 5UI2*", VariantType::I4, [&s](Arguments& args, Variant& r) {
+    define(Common::HostOps::ReadRoof, [&s](Arguments& args, Variant& r) {
         Outputs out(args);
         const PlanObject* o = s.current();
         if (!o || shapeOfType(o->type) != ObjectShape::Roof) {
@@ -407,12 +408,12 @@ void DocumentObject::defineReading()
     });
 
     // Marking and removing the current object.
-    define(160, "", VariantType::Empty, [&s](Arguments&, Variant&) {
+    define(Common::HostOps::MarkCurrentObject, [&s](Arguments&, Variant&) {
         if (PlanObject* o = s.current()) {
             o->marked = true;
         }
     });
-    define(158, "", VariantType::Empty, [&s](Arguments&, Variant&) {
+    define(Common::HostOps::RemoveMarkedObject, [&s](Arguments&, Variant&) {
         PlanObject* o = s.current();
         if (!o || !o->marked) {
             return;
@@ -437,8 +438,7 @@ void DocumentObject::defineCreating()
 
     // Room on the current storey; values without a field of their own are
     // kept as attributes.
-    define(37, "A UI2 T 2I4 8R8 5I4 UI1 2UI4 I4 UI2 T R8 UI1 R8 UI4", VariantType::I4,
-           [this](Arguments& args, Variant& r) {
+    define(Common::HostOps::NewRoom, [this](Arguments& args, Variant& r) {
                PlanObject room;
                room.type = 19;
                room.outline = outlineFrom(args[0].value);
@@ -473,7 +473,7 @@ void DocumentObject::defineCreating()
            });
 
     // Wall-line element: kinds 1 to 4 are the wall-attached types 21, 22, 23, 48.
-    define(41, "UI2 6R8", VariantType::I4, [this](Arguments& args, Variant& r) {
+    define(Common::HostOps::NewWallLineElement, [this](Arguments& args, Variant& r) {
         static constexpr std::uint32_t kTypes[] = {21, 22, 23, 48};
         const std::uint16_t kind = args[0].value.asUI2();
         if (kind < 1 || kind > 4) {
@@ -491,7 +491,7 @@ void DocumentObject::defineCreating()
     });
 
     // Stair: host stair type 0 to 5 gives object type 13 to 18.
-    define(42, "3R8 UI2 3R8 5UI2 I4 R8 5I4 R8 4I4 R8 5I4 2UI2", VariantType::I4, [this](Arguments& args, Variant& r) {
+    define(Common::HostOps::NewStair, [this](Arguments& args, Variant& r) {
         const std::uint16_t form = args[3].value.asUI2();
         if (form > 5) {
             r = Variant::i4(0);
@@ -519,7 +519,7 @@ void DocumentObject::defineCreating()
     });
 
     // Wall box, type 5: flag = full height, value 1 = bottom, value 2 = top.
-    define(43, "UI2 4R8 I4 2R8", VariantType::I4, [this](Arguments& args, Variant& r) {
+    define(Common::HostOps::NewWallBox, [this](Arguments& args, Variant& r) {
         PlanObject o;
         o.type = 5;
         o.centre = pointAt(args, 2);
@@ -533,7 +533,7 @@ void DocumentObject::defineCreating()
 
     // Wall box, type 20: a hanging box takes its height first, a standing one
     // its bottom first.
-    define(44, "4R8 I4 2R8", VariantType::I4, [this](Arguments& args, Variant& r) {
+    define(Common::HostOps::NewWallBoxSecondForm, [this](Arguments& args, Variant& r) {
         PlanObject o;
         o.type = 20;
         o.centre = pointAt(args, 1);
@@ -551,7 +551,7 @@ void DocumentObject::defineCreating()
     });
 
     // Fitting placed as an object of its own (type 27).
-    define(50, "T 6R8 I4", VariantType::I4, [this](Arguments& args, Variant& r) {
+    define(Common::HostOps::PlaceFitting, [this](Arguments& args, Variant& r) {
         PlanObject o;
         o.type = 27;
         PlanFitting f;
@@ -567,7 +567,7 @@ void DocumentObject::defineCreating()
     });
 
     // Roof face; the eaves offset is the base line offset.
-    define(61, "A 3R8 2I4 R8 I4", VariantType::I4, [this, &s](Arguments& args, Variant& r) {
+    define(Common::HostOps::NewRoofFace, [this, &s](Arguments& args, Variant& r) {
         PlanObject o;
         o.type = 24;
         o.outline = outlineFrom(args[0].value);
@@ -578,7 +578,7 @@ void DocumentObject::defineCreating()
         s.lastRoof = add(std::move(o));
         r = Variant::i4(1);
     });
-    define(219, "R8", VariantType::I4, [&s](Arguments& args, Variant& r) {
+    define(Common::HostOps::SetRoofThickness, [&s](Arguments& args, Variant& r) {
         if (!s.lastRoof) {
             r = Variant::i4(0);
             return;
@@ -593,39 +593,38 @@ void DocumentObject::defineSettings()
     HostState& s = *state_;
     auto& doc = s.plan.document;
 
-    define(38, "", VariantType::I2, [&doc](Arguments&, Variant& r) { r = Variant::i2(doc.currentStorey); });
-    define(39, "I2", VariantType::I4, [&doc](Arguments& args, Variant& r) {
+    define(Common::HostOps::CurrentStorey, [&doc](Arguments&, Variant& r) { r = Variant::i2(doc.currentStorey); });
+    define(Common::HostOps::SelectStorey, [&doc](Arguments& args, Variant& r) {
         doc.currentStorey = args[0].value.asI2();
         r = Variant::i4(1);
     });
-    define(59, "I2 UI1", VariantType::Empty, [&s](Arguments& args, Variant&) {
+    define(Common::HostOps::WriteStoreyFlag, [&s](Arguments& args, Variant&) {
         s.plan.setStoreyFlag(args[0].value.asI2(), args[1].value.asUI1());
         if (s.rebuilding != 0) {
             s.storeySettingWrittenWhileRebuilding = true;
         }
     });
-    define(60, "I2", VariantType::UI1,
-           [&s](Arguments& args, Variant& r) { r = Variant::ui1(s.plan.storeyFlag(args[0].value.asI2())); });
+    define(Common::HostOps::ReadStoreyFlag, [&s](Arguments& args, Variant& r) { r = Variant::ui1(s.plan.storeyFlag(args[0].value.asI2())); });
 
-    define(92, "R8", VariantType::Empty, [&doc](Arguments& args, Variant&) { doc.grid.module = num(args, 1); });
-    define(93, "", VariantType::R8, [&doc](Arguments&, Variant& r) { r = Variant::r8(doc.grid.module); });
-    define(94, "R8 UI2 UI4 2R8", VariantType::Empty, [&doc](Arguments& args, Variant&) {
+    define(Common::HostOps::SetGridModule, [&doc](Arguments& args, Variant&) { doc.grid.module = num(args, 1); });
+    define(Common::HostOps::GridModule, [&doc](Arguments&, Variant& r) { r = Variant::r8(doc.grid.module); });
+    define(Common::HostOps::WriteGridSettings, [&doc](Arguments& args, Variant&) {
         doc.grid.module = num(args, 1);
         doc.grid.setting16 = args[1].value.asUI2();
         doc.grid.setting32 = args[2].value.asUI4();
         doc.grid.a = num(args, 4);
         doc.grid.b = num(args, 5);
     });
-    define(95, "R8* UI2* UI4* 2R8*", VariantType::Empty, [&doc](Arguments& args, Variant&) {
+    define(Common::HostOps::ReadGridSettings, [&doc](Arguments& args, Variant&) {
         Outputs(args).num(doc.grid.module).num(doc.grid.setting16).num(doc.grid.setting32).num(doc.grid.a).num(doc.grid.b);
     });
 
-    define(171, "14UI2", VariantType::Empty, [&doc](Arguments& args, Variant&) {
+    define(Common::HostOps::WriteStoreySettings, [&doc](Arguments& args, Variant&) {
         for (std::size_t i = 0; i < doc.storeySettings.size(); ++i) {
             doc.storeySettings[i] = args[i].value.asUI2();
         }
     });
-    define(172, "14UI2*", VariantType::Empty, [&doc](Arguments& args, Variant&) {
+    define(Common::HostOps::ReadStoreySettings, [&doc](Arguments& args, Variant&) {
         Outputs out(args);
         for (std::uint16_t v : doc.storeySettings) {
             out.num(v);
@@ -635,8 +634,8 @@ void DocumentObject::defineSettings()
     // The rebuilding switch. Read as a property without arguments; set with a
     // property put. When it goes back to 0 after a storey setting was written
     // while it was on, a plan without roofs gets the host's generated roofs.
-    define(179, "", VariantType::UI2, [&s](Arguments&, Variant& r) { r = Variant::ui2(s.rebuilding); });
-    defineProperty(179, VariantType::UI2, [&s](const Variant& v) {
+    define(Common::HostOps::Rebuilding, [&s](Arguments&, Variant& r) { r = Variant::ui2(s.rebuilding); });
+    defineProperty(Common::HostOps::SetRebuilding, [&s](const Variant& v) {
         const std::uint16_t before = s.rebuilding;
         s.rebuilding = v.asUI2();
         if (s.rebuilding == 0 && before != 0) {
@@ -650,11 +649,11 @@ void DocumentObject::defineSettings()
     });
 
     // Redraw, storey done and import done change nothing in the plan.
-    define(98, "", VariantType::Empty, [](Arguments&, Variant&) {});
-    define(182, "", VariantType::Empty, [](Arguments&, Variant&) {});
-    define(183, "UI2", VariantType::Empty, [](Arguments&, Variant&) {});
+    define(Common::HostOps::Redraw, [](Arguments&, Variant&) {});
+    define(Common::HostOps::StoreyDone, [](Arguments&, Variant&) {});
+    define(Common::HostOps::ImportDone, [](Arguments&, Variant&) {});
 
-    define(186, "", VariantType::I4, [&doc](Arguments&, Variant& r) { r = Variant::i4(doc.windowHandle); });
+    define(Common::HostOps::DocumentWindow, [&doc](Arguments&, Variant& r) { r = Variant::i4(doc.windowHandle); });
 }
 
 }  // namespace HostSim

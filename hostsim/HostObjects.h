@@ -14,7 +14,8 @@
 
 #include "common/host/AutomationObject.h"
 #include "hostsim/PlanDocument.h"
-#include "hostsim/Signature.h"
+#include "common/host/CallCheck.h"
+#include "common/host/HostOperations.h"
 
 namespace HostSim {
 
@@ -67,16 +68,18 @@ public:
     void putProperty(int dispatchNumber, const Common::Variant& value) override;
 
 protected:
-    void define(int op, const std::string& args, Common::VariantType result, Handler handler);
-    // Property puts this object accepts: the value's type and the handler.
-    void defineProperty(int op, Common::VariantType type, std::function<void(const Common::Variant&)> handler);
+    // Answers `op` (of this object's side) with `handler`; calls are checked
+    // against the operation's argument list.
+    void define(const Common::HostOperation& op, Handler handler);
+    // A property put this object accepts.
+    void defineProperty(const Common::HostOperation& op, std::function<void(const Common::Variant&)> handler);
 
     const char* objectName_;
     std::shared_ptr<HostState> state_;
 
 private:
     struct Operation {
-        Signature signature;
+        Common::Signature signature;
         Handler handler;
     };
     struct Property {

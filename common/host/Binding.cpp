@@ -7,7 +7,8 @@ namespace {
 // The operation that answers the window handle of the object's host window.
 int windowHandleOperation(const std::wstring& progId)
 {
-    return progId == kHostDocumentProgId ? 186 : 4;
+    return progId == kHostDocumentProgId ? HostOps::DocumentWindow.dispatchNumber
+                                         : HostOps::ApplicationWindow.dispatchNumber;
 }
 
 }  // namespace

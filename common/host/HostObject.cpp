@@ -2,30 +2,30 @@
 
 namespace Common {
 
-void HostObject::call(int dispatchNumber, Arguments& args, Variant& result)
+void HostObject::call(const HostOperation& op, Arguments& args, Variant& result)
 {
     if (object_) {
-        object_->invoke(dispatchNumber, args, result);
+        object_->invoke(op.dispatchNumber, args, result);
     }
 }
 
-Variant HostObject::call(int dispatchNumber)
+Variant HostObject::call(const HostOperation& op)
 {
     Arguments none;
-    return call(dispatchNumber, none);
+    return call(op, none);
 }
 
-Variant HostObject::call(int dispatchNumber, Arguments& args)
+Variant HostObject::call(const HostOperation& op, Arguments& args)
 {
     Variant result;
-    call(dispatchNumber, args, result);
+    call(op, args, result);
     return result;
 }
 
-void HostObject::put(int dispatchNumber, const Variant& value)
+void HostObject::put(const HostOperation& op, const Variant& value)
 {
     if (object_) {
-        object_->putProperty(dispatchNumber, value);
+        object_->putProperty(op.dispatchNumber, value);
     }
 }
 

@@ -3,11 +3,13 @@
 #include <memory>
 
 #include "common/host/AutomationObject.h"
+#include "common/host/HostOperations.h"
 
 namespace Common {
 
 // A reference to a host automation object, empty until bound. Without a bound
 // object every call does nothing and leaves the caller's values as they were.
+// HostApplication and HostDocument name the operations of each object.
 class HostObject {
 public:
     HostObject() = default;
@@ -18,13 +20,17 @@ public:
     AutomationObject* get() const { return object_.get(); }
 
     // Calls the operation; `result` keeps its prepared value when unbound.
-    void call(int dispatchNumber, Arguments& args, Variant& result);
+    void call(const HostOperation& op, Arguments& args, Variant& result);
     // Calls the operation without arguments and returns its result (Empty
     // when unbound).
-    Variant call(int dispatchNumber);
+    Variant call(const HostOperation& op);
     // Calls the operation with `args` and returns its result.
-    Variant call(int dispatchNumber, Arguments& args);
-    void put(int dispatchNumber, const Variant& value);
+    Variant call(const HostOperation& op, Arguments& args);
+    // Sets a property (an operation marked as a property put).
+    void put(const HostOperation& op, const Variant& value);
+
+protected:
+    const std::shared_ptr<AutomationObject>& object() const { return object_; }
 
 private:
     std::shared_ptr<AutomationObject> object_;

@@ -15,8 +15,6 @@ namespace Exporter {
 
 namespace {
 
-constexpr int kDocumentWindowHandleOp = 186;
-
 std::wstring widen(const std::string& text)
 {
     return Common::fromUtf8(text);
@@ -105,7 +103,7 @@ int CDM2CDXApp::export_()
 
     CDXSaveDialog dialog(iniPath_, readMePath_);
     if (!platform_.isDirectory(dialog.folder())) {
-        const std::int32_t owner = static_cast<std::int32_t>(document_.call(kDocumentWindowHandleOp).asInteger());
+        const std::int32_t owner = document_.windowHandle();
         dialog.setInitialDirectory(platform_.documentsFolder(owner));
     }
     Common::loadExportOptions(platform_.registry(), iniPath_, dialog.options);

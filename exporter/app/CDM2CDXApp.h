@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "common/host/Binding.h"
-#include "common/host/HostObject.h"
+#include "common/host/HostApplication.h"
+#include "common/host/HostDocument.h"
 #include "common/platform/Platform.h"
 #include "exporter/dialogs/CDXSaveDialog.h"
 
@@ -70,8 +71,8 @@ private:
     std::wstring programBaseName_;
     std::wstring iniPath_;
     std::wstring readMePath_;
-    Common::HostObject application_;
-    Common::HostObject document_;
+    Common::HostApplication application_;
+    Common::HostDocument document_;
     int screenScale_ = 100;
     std::int32_t hostWindow_ = 0;
     int openingExtendType_ = 0;

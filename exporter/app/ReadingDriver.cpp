@@ -9,7 +9,7 @@
 
 namespace Exporter {
 
-void runReadingDriver(ExportModel& model, Common::HostObject& application, Common::HostObject& document,
+void runReadingDriver(ExportModel& model, Common::HostApplication& application, Common::HostDocument& document,
                       const Common::ExportOptions& options, const std::wstring& iniPath, int openingExtendType)
 {
     if (options.fittingType == 1) {

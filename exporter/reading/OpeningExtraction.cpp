@@ -6,13 +6,11 @@
 
 #include "common/geometry/Geometry.h"
 #include "exporter/reading/FittingMap.h"
-#include "exporter/reading/HostReading.h"
 
 namespace Exporter {
 
 namespace {
 
-constexpr int kFittingOp = 68;
 constexpr std::uint32_t kDoorObjectType = 8;
 constexpr std::uint32_t kFittingObjectType = 27;
 
@@ -71,26 +69,22 @@ Common::Segment appendWallAttachedOpening(ExportModel& model, int storey, const 
     return laidOut;
 }
 
-void appendFittingOpening(ExportModel& model, const RoomHeightIndex& rooms, Common::HostObject& document,
+void appendFittingOpening(ExportModel& model, const RoomHeightIndex& rooms, Common::HostDocument& document,
                           int storey, const OpeningLayout& layout)
 {
-    Common::Arguments args;
-    args.push_back(outText());  // fitting name
-    for (int i = 0; i < 6; ++i) {
-        args.push_back(outR8());  // centre x, centre y, sill, angle, width, height
-    }
-    args.push_back(outUI2());
-    if (document.call(kFittingOp, args).asInteger() == 0) {
+    // Fitting name, centre x, centre y, sill, angle, width, height.
+    const Common::HostReply fitting = document.readFitting();
+    if (!fitting.found()) {
         return;
     }
-    const std::wstring name = argText(kFittingOp, args, 0);
-    const Vector2d centre(argR8(kFittingOp, args, 1), argR8(kFittingOp, args, 2));
-    const double sill = argR8(kFittingOp, args, 3);
-    const double angle = argR8(kFittingOp, args, 4) * std::numbers::pi / 180.0;
-    const double width = argR8(kFittingOp, args, 5);
-    const double height = argR8(kFittingOp, args, 6);
+    const std::wstring name = fitting.text(0);
+    const Vector2d centre(fitting.number(1), fitting.number(2));
+    const double sill = fitting.number(3);
+    const double angle = fitting.number(4) * std::numbers::pi / 180.0;
+    const double width = fitting.number(5);
+    const double height = fitting.number(6);
 
-    const int kindCode = fittingKindCode(currentObjectType(document), sill);
+    const int kindCode = fittingKindCode(document.currentObjectType(), sill);
     std::wstring modelNumber = lookupModelNumber(model, name);
 
     const Vector2d halfSpan = Vector2d(std::cos(angle), std::sin(angle)) * (width / 2);

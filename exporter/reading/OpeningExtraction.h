@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/geometry/Segment.h"
-#include "common/host/HostObject.h"
+#include "common/host/HostDocument.h"
 #include "exporter/model/ExportModel.h"
 #include "exporter/reading/RoomHeightRange.h"
 
@@ -29,7 +29,7 @@ Common::Segment appendWallAttachedOpening(ExportModel& model, int storey, const 
 
 // Asks the host for the fitting of the object under the cursor (operation 68)
 // and appends its opening when it has one that lies in a room of `storey`.
-void appendFittingOpening(ExportModel& model, const RoomHeightIndex& rooms, Common::HostObject& document,
+void appendFittingOpening(ExportModel& model, const RoomHeightIndex& rooms, Common::HostDocument& document,
                           int storey, const OpeningLayout& layout);
 
 }  // namespace Exporter

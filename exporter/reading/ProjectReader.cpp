@@ -4,44 +4,33 @@
 #include <set>
 
 #include "common/settings/Profile.h"
-#include "exporter/reading/HostReading.h"
+#include "common/host/ObjectWalk.h"
 #include "exporter/reading/StoreyLevels.h"
 
 namespace Exporter {
 
 namespace {
 
-constexpr int kApplicationVersionOp = 2;
-constexpr int kGridSettingsOp = 95;
-
 std::int16_t wrap16(int value)
 {
     return static_cast<std::int16_t>(static_cast<std::uint16_t>(static_cast<unsigned>(value) & 0xFFFFu));
 }
 
-std::wstring applicationVersion(Common::HostObject& application)
-{
-    const Common::Variant v = application.call(kApplicationVersionOp);
-    return v.type() == Common::VariantType::Text ? v.asText() : std::wstring();
-}
-
 // The storeys that hold at least one room, ascending.
-std::set<int> storeysWithRooms(Common::HostObject& document)
+std::set<int> storeysWithRooms(Common::HostDocument& document)
 {
     std::set<int> storeys;
-    forEachHostObject(document, [&] {
-        if (currentObjectType(document) == 19) {
-            storeys.insert(currentObjectStorey(document));
+    Common::forEachHostObject(document, [&] {
+        if (document.currentObjectType() == 19) {
+            storeys.insert(document.currentObjectStorey());
         }
     });
     return storeys;
 }
 
-double gridModule(Common::HostObject& document)
+double gridModule(Common::HostDocument& document)
 {
-    Common::Arguments args{outR8(), outUI2(), outUI4(), outR8(), outR8()};
-    document.call(kGridSettingsOp, args);
-    return argR8(kGridSettingsOp, args, 0);
+    return document.readGridSettings().module;
 }
 
 }  // namespace
@@ -56,7 +45,7 @@ void setOutputDate(ExportModel& model, const std::tm& t)
     model.outputSecond = std::to_wstring(t.tm_sec);
 }
 
-void readProject(ExportModel& model, Common::HostObject& application, Common::HostObject& document,
+void readProject(ExportModel& model, Common::HostApplication& application, Common::HostDocument& document,
                  const std::wstring& iniPath)
 {
     const std::time_t now = std::time(nullptr);
@@ -65,14 +54,14 @@ void readProject(ExportModel& model, Common::HostObject& application, Common::Ho
     readProject(model, application, document, iniPath, local);
 }
 
-void readProject(ExportModel& model, Common::HostObject& application, Common::HostObject& document,
+void readProject(ExportModel& model, Common::HostApplication& application, Common::HostDocument& document,
                  const std::wstring& iniPath, const std::tm& localTime)
 {
     model.gridQuadrant = L"1";
     model.linkFileVersion = L"Ver.6.00";
     model.cadMaker = L"タヴレル株式会社";
     model.cadSoftware = L"DOMORIAP";
-    model.cadVersion = applicationVersion(application);
+    model.cadVersion = application.version();
 
     setOutputDate(model, localTime);
 

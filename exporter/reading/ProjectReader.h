@@ -3,17 +3,18 @@
 #include <ctime>
 #include <string>
 
-#include "common/host/HostObject.h"
+#include "common/host/HostApplication.h"
+#include "common/host/HostDocument.h"
 #include "exporter/model/ExportModel.h"
 
 namespace Exporter {
 
 // File information, project, storeys, levels and grid spacing.
-void readProject(ExportModel& model, Common::HostObject& application, Common::HostObject& document,
+void readProject(ExportModel& model, Common::HostApplication& application, Common::HostDocument& document,
                  const std::wstring& iniPath);
 
 // The same with the output date taken from `localTime` instead of the clock.
-void readProject(ExportModel& model, Common::HostObject& application, Common::HostObject& document,
+void readProject(ExportModel& model, Common::HostApplication& application, Common::HostDocument& document,
                  const std::wstring& iniPath, const std::tm& localTime);
 
 // ファイル出力日: each field in decimal without leading zeros, the full year,

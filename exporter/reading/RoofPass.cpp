@@ -3,18 +3,14 @@
 #include <cmath>
 #include <vector>
 
-#include "common/host/Variant.h"
+#include "common/host/ObjectWalk.h"
 #include "common/settings/Profile.h"
 
 namespace Exporter {
 
 namespace {
 
-using Common::Argument;
-using Common::Arguments;
-using Common::Variant;
-
-constexpr std::int64_t kRoofType = 24;
+constexpr std::uint32_t kRoofType = 24;
 // An edge counts as running along the base line when the cross product of the
 // two unit vectors stays below this.
 constexpr double kParallelTolerance = 0.01;
@@ -29,25 +25,14 @@ std::int32_t eavesShapeCode(std::int64_t hostValue)
     }
 }
 
-std::unique_ptr<ExportRoof> readRoof(Common::HostObject& document, std::int32_t storey)
+std::unique_ptr<ExportRoof> readRoof(Common::HostDocument& document, std::int32_t storey)
 {
-    // Operation 222: the outline array (prepared empty, the host fills it),
-    // pitch, height, base line offset, one ignored double, an unsigned 16-bit
-    // and an unsigned 32-bit value (ignored), the finish thickness and five
-    // unsigned 16-bit values, the first of them the eaves shape.
-    Arguments args;
-    args.push_back(Argument::out(Variant::doubles({})));
-    for (int i = 0; i < 4; ++i) {
-        args.push_back(Argument::out(Variant::r8(0)));
-    }
-    args.push_back(Argument::out(Variant::ui2(0)));
-    args.push_back(Argument::out(Variant::ui4(0)));
-    args.push_back(Argument::out(Variant::r8(0)));
-    for (int i = 0; i < 5; ++i) {
-        args.push_back(Argument::out(Variant::ui2(0)));
-    }
-    Variant result = Variant::i4(0);
-    document.call(222, args, result);
+    // The outline array, pitch, height, base line offset, one ignored
+    // double, an unsigned 16-bit and an unsigned 32-bit value (ignored), the
+    // finish thickness and five unsigned 16-bit values, the first of them
+    // the eaves shape.
+    const Common::HostReply read = document.readRoof();
+    const Common::Arguments& args = read.args;
 
     auto roof = std::make_unique<ExportRoof>();
     if (args[0].value.type() == Common::VariantType::DoubleArray) {
@@ -93,21 +78,20 @@ std::unique_ptr<ExportRoof> readRoof(Common::HostObject& document, std::int32_t 
 
 }  // namespace
 
-void readRoofs(ExportModel& model, Common::HostObject& document)
+void readRoofs(ExportModel& model, Common::HostDocument& document)
 {
-    for (std::int64_t cursor = document.call(62).asInteger(); cursor != 0; cursor = document.call(63).asInteger()) {
+    Common::forEachHostObject(document, [&] {
         // The type is asked before and after the storey; the second answer
         // decides.
-        document.call(64);
-        const auto storey = static_cast<std::int32_t>(document.call(65).asInteger());
-        if (document.call(64).asInteger() != kRoofType) {
-            continue;
+        document.currentObjectType();
+        const std::int32_t storey = document.currentObjectStorey();
+        if (document.currentObjectType() == kRoofType) {
+            model.roofs.push_back(readRoof(document, storey));
         }
-        model.roofs.push_back(readRoof(document, storey));
-    }
+    });
 }
 
-void forceRoofGeneration(ExportModel& model, Common::HostObject& document, const std::wstring& iniPath)
+void forceRoofGeneration(ExportModel& model, Common::HostDocument& document, const std::wstring& iniPath)
 {
     if (model.roofCount() != 0) {
         return;
@@ -117,20 +101,16 @@ void forceRoofGeneration(ExportModel& model, Common::HostObject& document, const
         return;
     }
 
-    const auto currentStorey = static_cast<std::int16_t>(document.call(38).asInteger());
-    document.put(179, Variant::ui2(1));
+    const std::int16_t currentStorey = document.currentStorey();
+    document.setRebuilding(1);
     // Writing each storey's setting back unchanged while the switch is on
     // makes the host rebuild its storeys, generating roofs for a plan without
     // any.
     for (std::int16_t storey = 1; storey <= 4; ++storey) {
-        Arguments read{Argument::in(Variant::i2(storey))};
-        const Variant value = document.call(60, read);
-        Arguments write{Argument::in(Variant::i2(storey)), Argument::in(Variant::ui1(static_cast<std::uint8_t>(value.asInteger())))};
-        document.call(59, write);
+        document.writeStoreyFlag(storey, document.readStoreyFlag(storey));
     }
-    document.put(179, Variant::ui2(0));
-    Arguments back{Argument::in(Variant::i2(currentStorey))};
-    document.call(39, back);
+    document.setRebuilding(0);
+    document.selectStorey(currentStorey);
 
     readRoofs(model, document);
 }

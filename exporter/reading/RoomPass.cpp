@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "common/geometry/Geometry.h"
-#include "exporter/reading/HostReading.h"
+#include "common/host/ObjectWalk.h"
 #include "exporter/reading/StoreyLevels.h"
 
 namespace Exporter {
@@ -12,7 +12,6 @@ namespace Exporter {
 namespace {
 
 constexpr std::uint32_t kRoomType = 19;
-constexpr int kRoomDataOp = 73;
 // Porches are not rooms of the file.
 constexpr int kPorchKind = 20;
 
@@ -21,35 +20,6 @@ constexpr int kPorchKind = 20;
 bool floorHeightIsAbsolute(int kind)
 {
     return kind == 1 || kind == 22 || kind == 29;
-}
-
-// Argument list of operation 73, every slot an output of the documented type.
-Common::Arguments roomDataArguments()
-{
-    Common::Arguments args;
-    args.push_back(outDoubles());  // 1 outline
-    args.push_back(outUI2());      // 2 room kind
-    args.push_back(outText());     // 3 name
-    for (int i = 0; i < 2; ++i) {
-        args.push_back(outUI2());
-    }
-    for (int i = 0; i < 8; ++i) {
-        args.push_back(outR8());  // 6 floor height, 8 ceiling above the floor
-    }
-    for (int i = 0; i < 5; ++i) {
-        args.push_back(outUI2());
-    }
-    args.push_back(outUI1());
-    args.push_back(outUI4());
-    args.push_back(outUI4());
-    args.push_back(outUI2());
-    args.push_back(outUI2());
-    args.push_back(outText());
-    args.push_back(outR8());
-    args.push_back(outUI1());
-    args.push_back(outR8());
-    args.push_back(outUI4());
-    return args;
 }
 
 // Consecutive x, y pairs; an unpaired last value is ignored.
@@ -64,28 +34,29 @@ std::vector<Vector2d> outlineFromDoubles(const std::vector<double>& values)
     return outline;
 }
 
-void readCurrentRoom(ExportModel& model, Common::HostObject& document, const StoreyLevels& levels)
+void readCurrentRoom(ExportModel& model, Common::HostDocument& document, const StoreyLevels& levels)
 {
-    const std::int16_t storey = currentObjectStorey(document);
-    Common::Arguments args = roomDataArguments();
-    document.call(kRoomDataOp, args);
+    const std::int16_t storey = document.currentObjectStorey();
+    // Outline, room kind and name first; floor height at 6 and the ceiling
+    // above the floor at 8 (counted from 1).
+    const Common::HostReply room73 = document.readRoom();
 
-    const int kind = argUI2(kRoomDataOp, args, 1);
+    const int kind = room73.ui2(1);
     if (kind == kPorchKind) {
         return;
     }
     auto room = std::make_unique<ExportRoom>();
     room->storey = storey;
-    const double hostFloor = argR8(kRoomDataOp, args, 5);
+    const double hostFloor = room73.number(5);
     room->floorHeight = floorHeightIsAbsolute(kind) ? hostFloor : storeyLevel(levels, storey) + hostFloor;
-    room->ceilingHeight = room->floorHeight + argR8(kRoomDataOp, args, 7);
-    room->name = argText(kRoomDataOp, args, 2);
+    room->ceilingHeight = room->floorHeight + room73.number(7);
+    room->name = room73.text(2);
     const auto code = model.roomKindCodes.find(kind);
     room->kindCode = code != model.roomKindCodes.end() ? code->second : 0;
     const auto name = model.roomKindNames.find(kind);
     room->kindName = name != model.roomKindNames.end() ? name->second : std::wstring();
     // Rooms are stored counter-clockwise (y up), whichever way the host drew them.
-    room->outline = outlineFromDoubles(argDoubles(kRoomDataOp, args, 0));
+    room->outline = outlineFromDoubles(room73.doubles(0));
     if (Common::runsClockwise(room->outline)) {
         std::reverse(room->outline.begin(), room->outline.end());
     }
@@ -94,11 +65,11 @@ void readCurrentRoom(ExportModel& model, Common::HostObject& document, const Sto
 
 }  // namespace
 
-void readRooms(ExportModel& model, Common::HostObject& document)
+void readRooms(ExportModel& model, Common::HostDocument& document)
 {
     const StoreyLevels levels = hostStoreyLevels(readStoreySettings(document));
-    forEachHostObject(document, [&] {
-        if (currentObjectType(document) == kRoomType) {
+    Common::forEachHostObject(document, [&] {
+        if (document.currentObjectType() == kRoomType) {
             readCurrentRoom(model, document, levels);
         }
     });

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "common/host/HostObject.h"
+#include "common/host/HostDocument.h"
 #include "exporter/model/ExportModel.h"
 
 namespace Exporter {
 
 // The room pass: appends one ExportRoom per host room (kind 20 left out).
-void readRooms(ExportModel& model, Common::HostObject& document);
+void readRooms(ExportModel& model, Common::HostDocument& document);
 
 }  // namespace Exporter

@@ -4,15 +4,11 @@
 #include <numbers>
 #include <vector>
 
-#include "common/host/Variant.h"
+#include "common/host/ObjectWalk.h"
 
 namespace Exporter {
 
 namespace {
-
-using Common::Argument;
-using Common::Arguments;
-using Common::Variant;
 
 // The numbers of one host stair that the blocks are laid out from.
 struct StairData {
@@ -33,34 +29,13 @@ struct StairData {
     int skip = 0;
 };
 
-// Operation 76 fills 32 values: 3 doubles, an unsigned 16-bit, 3 doubles,
-// 6 unsigned 16-bit, a double, 5 unsigned 16-bit, a double, 4 unsigned 16-bit,
-// a double, 7 unsigned 16-bit.
-StairData readStairData(Common::HostObject& document)
+// The host's stair reading fills 32 values: 3 doubles, an unsigned 16-bit,
+// 3 doubles, 6 unsigned 16-bit, a double, 5 unsigned 16-bit, a double,
+// 4 unsigned 16-bit, a double, 7 unsigned 16-bit.
+StairData readStairData(Common::HostDocument& document)
 {
-    Arguments args;
-    auto doubles = [&](int n) {
-        for (int i = 0; i < n; ++i) {
-            args.push_back(Argument::out(Variant::r8(0)));
-        }
-    };
-    auto shorts = [&](int n) {
-        for (int i = 0; i < n; ++i) {
-            args.push_back(Argument::out(Variant::ui2(0)));
-        }
-    };
-    doubles(3);
-    shorts(1);
-    doubles(3);
-    shorts(6);
-    doubles(1);
-    shorts(5);
-    doubles(1);
-    shorts(4);
-    doubles(1);
-    shorts(7);
-    Variant result = Variant::i4(0);
-    document.call(76, args, result);
+    const Common::HostReply read = document.readStair();
+    const Common::Arguments& args = read.args;
 
     // Positions are counted from 1, as the host documents them.
     auto real = [&](int position) { return args[static_cast<std::size_t>(position - 1)].value.asNumber(); };
@@ -266,24 +241,24 @@ void layOutBlocks(ExportStair& stair, const StairData& s)
 
 }  // namespace
 
-void readStairs(ExportModel& model, Common::HostObject& document)
+void readStairs(ExportModel& model, Common::HostDocument& document)
 {
-    for (std::int64_t cursor = document.call(62).asInteger(); cursor != 0; cursor = document.call(63).asInteger()) {
-        const auto storey = static_cast<std::int32_t>(document.call(65).asInteger());
-        const std::int64_t type = document.call(64).asInteger();
+    Common::forEachHostObject(document, [&] {
+        const std::int32_t storey = document.currentObjectStorey();
+        const std::uint32_t type = document.currentObjectType();
         if (type < 13 || type > 18) {
-            continue;
+            return;
         }
         const StairData data = readStairData(document);
         if (data.skip == 1) {
-            continue;
+            return;
         }
         auto stair = std::make_unique<ExportStair>();
         stair->storey = storey;
         stair->form = data.formFlag == 0 ? 3 : 1;
         layOutBlocks(*stair, data);
         model.stairs.push_back(std::move(stair));
-    }
+    });
 }
 
 }  // namespace Exporter

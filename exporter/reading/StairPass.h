@@ -1,10 +1,10 @@
 #pragma once
 
-#include "common/host/HostObject.h"
+#include "common/host/HostDocument.h"
 #include "exporter/model/ExportModel.h"
 
 namespace Exporter {
 
-void readStairs(ExportModel& model, Common::HostObject& document);
+void readStairs(ExportModel& model, Common::HostDocument& document);
 
 }  // namespace Exporter

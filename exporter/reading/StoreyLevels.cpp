@@ -1,12 +1,11 @@
 #include "exporter/reading/StoreyLevels.h"
 
-#include "exporter/reading/HostReading.h"
+#include <algorithm>
+
 
 namespace Exporter {
 
 namespace {
-
-constexpr int kStoreySettingsOp = 172;
 
 std::int16_t wrap16(int value)
 {
@@ -15,17 +14,11 @@ std::int16_t wrap16(int value)
 
 }  // namespace
 
-StoreySettings readStoreySettings(Common::HostObject& document)
+StoreySettings readStoreySettings(Common::HostDocument& document)
 {
-    Common::Arguments args;
-    for (int i = 0; i < 14; ++i) {
-        args.push_back(outUI2());
-    }
-    document.call(kStoreySettingsOp, args);
     StoreySettings settings;
-    for (std::size_t i = 0; i < settings.values.size(); ++i) {
-        settings.values[i] = argUI2(kStoreySettingsOp, args, i);
-    }
+    const Common::StoreySettingsRecord record = document.readStoreySettings();
+    std::copy(record.begin(), record.end(), settings.values.begin());
     return settings;
 }
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "common/host/HostObject.h"
+#include "common/host/HostDocument.h"
 
 namespace Exporter {
 
@@ -16,7 +16,7 @@ struct StoreySettings {
     std::uint16_t h(int n) const { return values[static_cast<std::size_t>(n - 1)]; }
 };
 
-StoreySettings readStoreySettings(Common::HostObject& document);
+StoreySettings readStoreySettings(Common::HostDocument& document);
 
 // Floor levels of storeys 0 to 5: L1 is h11, L0 lies h10 below it and each
 // storey from 2 up lies one storey height (h9 down to h6) above the one

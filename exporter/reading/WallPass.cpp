@@ -6,7 +6,7 @@
 
 #include "common/geometry/Geometry.h"
 #include "exporter/geometry/OutlineAlgorithms.h"
-#include "exporter/reading/HostReading.h"
+#include "common/host/ObjectWalk.h"
 #include "exporter/reading/OpeningExtraction.h"
 #include "exporter/reading/RoomHeightRange.h"
 #include "exporter/reading/StoreyFinish.h"
@@ -17,13 +17,9 @@ namespace Exporter {
 
 namespace {
 
-constexpr int kType5BoxOp = 71;
-constexpr int kType20BoxOp = 66;
-constexpr int kWallAttachedOp = 77;
-
 class WallPass {
 public:
-    WallPass(ExportModel& model, Common::HostObject& document, int openingExtendType)
+    WallPass(ExportModel& model, Common::HostDocument& document, int openingExtendType)
         : model_(model), document_(document), rooms_(model)
     {
         layout_.openingExtendType = openingExtendType;
@@ -33,15 +29,15 @@ public:
     {
         layout_.wallThickness = standardWallThickness(readStoreySettings(document_));
         sets_ = collectStoreyOutlineSets(model_);
-        forEachHostObject(document_, [&] { readCurrentObject(); });
+        Common::forEachHostObject(document_, [&] { readCurrentObject(); });
         return {std::move(sets_), layout_.wallThickness};
     }
 
 private:
     void readCurrentObject()
     {
-        const int storey = currentObjectStorey(document_);
-        const std::uint32_t type = currentObjectType(document_);
+        const int storey = document_.currentObjectStorey();
+        const std::uint32_t type = document_.currentObjectType();
         if (type == 5) {
             readType5Box(storey);
         } else if (type == 20) {
@@ -55,20 +51,11 @@ private:
 
     void readType5Box(int storey)
     {
-        Common::Arguments args;
-        args.push_back(outUI2());
-        for (int i = 0; i < 4; ++i) {
-            args.push_back(outR8());
-        }
-        args.push_back(outUI2());
-        args.push_back(outR8());
-        args.push_back(outR8());
-        document_.call(kType5BoxOp, args);
-        const WallBoxShape box{argR8(kType5BoxOp, args, 1), argR8(kType5BoxOp, args, 2),
-                               argR8(kType5BoxOp, args, 3), argR8(kType5BoxOp, args, 4)};
-        const bool fullHeight = argUI2(kType5BoxOp, args, 5) != 0;
-        const double bottom = argR8(kType5BoxOp, args, 6);
-        const double top = argR8(kType5BoxOp, args, 7);
+        const Common::HostReply read = document_.readWallBox();
+        const WallBoxShape box{read.number(1), read.number(2), read.number(3), read.number(4)};
+        const bool fullHeight = read.ui2(5) != 0;
+        const double bottom = read.number(6);
+        const double top = read.number(7);
         appendWallBox(storey, box, [&](const RoomHeightRange& range) {
             return type5WallHeights(fullHeight, bottom, top, range);
         });
@@ -76,19 +63,11 @@ private:
 
     void readType20Box(int storey)
     {
-        Common::Arguments args;
-        for (int i = 0; i < 4; ++i) {
-            args.push_back(outR8());
-        }
-        args.push_back(outUI2());
-        args.push_back(outR8());
-        args.push_back(outR8());
-        document_.call(kType20BoxOp, args);
-        const WallBoxShape box{argR8(kType20BoxOp, args, 0), argR8(kType20BoxOp, args, 1),
-                               argR8(kType20BoxOp, args, 2), argR8(kType20BoxOp, args, 3)};
-        const bool hanging = argUI2(kType20BoxOp, args, 4) != 0;
-        const double bottom = argR8(kType20BoxOp, args, 5);
-        const double height = argR8(kType20BoxOp, args, 6);
+        const Common::HostReply read = document_.readHangingWallBox();
+        const WallBoxShape box{read.number(0), read.number(1), read.number(2), read.number(3)};
+        const bool hanging = read.ui2(4) != 0;
+        const double bottom = read.number(5);
+        const double height = read.number(6);
         appendWallBox(storey, box, [&](const RoomHeightRange& range) {
             return type20WallHeights(hanging, bottom, height, range);
         });
@@ -110,16 +89,11 @@ private:
     // becomes is decided by the type the host gives when asked again.
     void readWallAttached(int storey)
     {
-        Common::Arguments args;
-        args.push_back(outUI2());
-        for (int i = 0; i < 6; ++i) {
-            args.push_back(outR8());
-        }
-        document_.call(kWallAttachedOp, args);
-        const Vector2d p1(argR8(kWallAttachedOp, args, 1), argR8(kWallAttachedOp, args, 2));
-        const Vector2d p2(argR8(kWallAttachedOp, args, 3), argR8(kWallAttachedOp, args, 4));
-        const double upper = argR8(kWallAttachedOp, args, 5);
-        const double lower = argR8(kWallAttachedOp, args, 6);
+        const Common::HostReply read = document_.readWallAttached();
+        const Vector2d p1(read.number(1), read.number(2));
+        const Vector2d p2(read.number(3), read.number(4));
+        const double upper = read.number(5);
+        const double lower = read.number(6);
         const RoomHeightRange range = rooms_.range(storey, p1, p2);
         if (!range.touchesRoom()) {
             return;
@@ -128,7 +102,7 @@ private:
         const double c = range.ceilingMax;
         const double h = range.height();
         const Common::Segment asRead{p1, p2};
-        switch (currentObjectType(document_)) {
+        switch (document_.currentObjectType()) {
         case 21:
             cutRoomEdges(storey, openingFrom(storey, asRead, upper, lower, range, WallAttachedOpening::FullHeight));
             break;
@@ -186,7 +160,7 @@ private:
     }
 
     ExportModel& model_;
-    Common::HostObject& document_;
+    Common::HostDocument& document_;
     const RoomHeightIndex rooms_;  // the rooms stay as the room pass left them
     OpeningLayout layout_;
     StoreyOutlineSets sets_;
@@ -221,12 +195,12 @@ StoreyOutlineSets collectStoreyOutlineSets(const ExportModel& model)
     return sets;
 }
 
-WallObjectsResult readWallObjects(ExportModel& model, Common::HostObject& document, int openingExtendType)
+WallObjectsResult readWallObjects(ExportModel& model, Common::HostDocument& document, int openingExtendType)
 {
     return WallPass(model, document, openingExtendType).run();
 }
 
-void readWallsAndOpenings(ExportModel& model, Common::HostObject& document, int openingExtendType)
+void readWallsAndOpenings(ExportModel& model, Common::HostDocument& document, int openingExtendType)
 {
     const WallObjectsResult read = readWallObjects(model, document, openingExtendType);
     for (const auto& [storey, set] : read.sets) {

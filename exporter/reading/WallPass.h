@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "common/host/HostObject.h"
+#include "common/host/HostDocument.h"
 #include "exporter/geometry/OutlineAlgorithms.h"
 #include "exporter/model/ExportModel.h"
 
@@ -10,7 +10,7 @@ namespace Exporter {
 
 // The wall and opening pass: walls of wall boxes and wall-attached objects,
 // openings, then per storey the exterior wall lines and room-edge walls.
-void readWallsAndOpenings(ExportModel& model, Common::HostObject& document, int openingExtendType);
+void readWallsAndOpenings(ExportModel& model, Common::HostDocument& document, int openingExtendType);
 
 // One outline set per storey, in ascending storey order.
 using StoreyOutlineSets = std::map<int, StoreyOutlineSet>;
@@ -25,6 +25,6 @@ struct WallObjectsResult {
     StoreyOutlineSets sets;
     double wallThickness = 0;
 };
-WallObjectsResult readWallObjects(ExportModel& model, Common::HostObject& document, int openingExtendType);
+WallObjectsResult readWallObjects(ExportModel& model, Common::HostDocument& document, int openingExtendType);
 
 }  // namespace Exporter

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "common/host/AutomationObject.h"
+#include "common/host/ObjectWalk.h"
 #include "common/settings/Options.h"
 #include "common/settings/Profile.h"
 #include "common/text/Encoding.h"
@@ -99,18 +100,13 @@ void CCDX2DMApp::releaseHost()
 
 bool CCDX2DMApp::drawingIsEmpty()
 {
-    if (document.call(62).asInteger() == 0) {
-        return true;
-    }
-    for (;;) {
-        const std::int64_t type = document.call(64).asInteger();
-        if (type != kIgnoredTypeA && type != kIgnoredTypeB) {
-            return false;
-        }
-        if (document.call(63).asInteger() == 0) {
-            return true;
-        }
-    }
+    bool empty = true;
+    Common::forEachHostObject(document, [&] {
+        const std::uint32_t type = document.currentObjectType();
+        empty = type == kIgnoredTypeA || type == kIgnoredTypeB;
+        return empty;  // the first other object ends the walk
+    });
+    return empty;
 }
 
 int CCDX2DMApp::run(const std::vector<std::wstring>& arguments)
@@ -182,7 +178,7 @@ int CCDX2DMApp::run(const std::vector<std::wstring>& arguments)
     // 10-12. The open dialog, driven by the command line.
     CDXLoadDialog dialog(iniPath, readmePath);
     if (!platform_.isDirectory(dialog.folder)) {
-        const std::int32_t hostWindow = static_cast<std::int32_t>(document.call(186).asInteger());
+        const std::int32_t hostWindow = document.windowHandle();
         dialog.initialDirectory = platform_.documentsFolder(hostWindow);
     }
     Common::loadImportOptions(platform_.registry(), iniPath, dialog.options);

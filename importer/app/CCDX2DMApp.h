@@ -5,7 +5,8 @@
 #include <vector>
 
 #include "common/host/Binding.h"
-#include "common/host/HostObject.h"
+#include "common/host/HostApplication.h"
+#include "common/host/HostDocument.h"
 #include "common/platform/Platform.h"
 #include "importer/app/ImportCommandLine.h"
 #include "importer/dialogs/CDXLoadDialog.h"
@@ -65,8 +66,8 @@ public:
     std::wstring programDirectory;  // with its trailing separator
     std::wstring programBaseName;
     int screenScale = 100;
-    Common::HostObject application;
-    Common::HostObject document;
+    Common::HostApplication application;
+    Common::HostDocument document;
 
 private:
     int run(const std::vector<std::wstring>& arguments);

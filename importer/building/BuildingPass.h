@@ -2,7 +2,8 @@
 
 #include <string>
 
-#include "common/host/HostObject.h"
+#include "common/host/HostApplication.h"
+#include "common/host/HostDocument.h"
 #include "common/platform/Platform.h"
 #include "importer/model/ImportModel.h"
 
@@ -16,7 +17,7 @@ void moveOrigin(ImportModel& model, int originType);
 
 // Grid, storey heights and, storey by storey, every record of the model.
 void runBuildingPass(const std::wstring& fittingPath, const std::wstring& programDirectory, ImportModel& model,
-                     Common::HostObject& application, Common::HostObject& document, int openingMode, int roofMode,
+                     Common::HostApplication& application, Common::HostDocument& document, int openingMode, int roofMode,
                      int barrierFreeGrace, Common::Platform& platform);
 
 }  // namespace Importer

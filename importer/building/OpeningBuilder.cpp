@@ -15,6 +15,9 @@ namespace {
 
 const wchar_t* const kWindowPlaceholder = L"窓開口.m3d";
 const wchar_t* const kDoorPlaceholder = L"ドア開口.m3d";
+// An opening without a fitting is made as the wall-line element of this
+// kind (the host's type 22).
+constexpr std::uint16_t kOpeningLine = 2;
 
 bool isWindow(int code) { return code == 1 || code == 7; }
 bool isDoor(int code) { return code == 2 || code == 4; }
@@ -44,7 +47,7 @@ std::wstring fittingPath(const ImportModel& model, const ImportOpening& o, int m
 
 }  // namespace
 
-void buildOpenings(const ImportModel& model, Common::HostObject& document, int openingMode, int storey)
+void buildOpenings(const ImportModel& model, Common::HostDocument& document, int openingMode, int storey)
 {
     const StoreyRooms rooms(model, storey);
     for (const auto& o : model.openings) {
@@ -62,10 +65,8 @@ void buildOpenings(const ImportModel& model, Common::HostObject& document, int o
             const double width = o->width > 0 ? o->width : d.length();
             const double angle = std::atan2(d.y, d.x) * 180.0 / std::numbers::pi;
             const double sill = o->headHeight - h.h1 - o->height;
-            Common::Arguments current{i2(storeyNumber(o->storey))};
-            document.call(39, current);
-            Common::Arguments args{text(path), r8(mid.x), r8(mid.y), r8(sill), r8(angle), r8(width), r8(o->height), i4(0)};
-            document.call(50, args);
+            document.selectStorey(storeyNumber(o->storey));
+            document.placeFitting(path, mid.x, mid.y, sill, angle, width, o->height, 0);
             continue;
         }
         Vector2d a = o->start, b = o->end;
@@ -85,8 +86,7 @@ void buildOpenings(const ImportModel& model, Common::HostObject& document, int o
         } else {
             continue;
         }
-        Common::Arguments args{ui2(2), r8(a.x), r8(a.y), r8(b.x), r8(b.y), r8(v1), r8(v2)};
-        document.call(41, args);
+        document.newWallLineElement(kOpeningLine, a.x, a.y, b.x, b.y, v1, v2);
     }
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/host/HostObject.h"
+#include "common/host/HostDocument.h"
 #include "importer/model/ImportModel.h"
 
 namespace Importer {
@@ -12,6 +12,6 @@ inline constexpr int kOpeningsFromTable = 2;
 
 // Windows and doors on room edges, as fittings (39, 50) or as plain
 // openings (41 kind 2). Passages (kind 3) are built with the walls.
-void buildOpenings(const ImportModel& model, Common::HostObject& document, int openingMode, int storey);
+void buildOpenings(const ImportModel& model, Common::HostDocument& document, int openingMode, int storey);
 
 }  // namespace Importer

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "common/host/ObjectWalk.h"
 #include "importer/building/HostArguments.h"
 
 namespace Importer {
@@ -15,20 +16,20 @@ constexpr double kDefaultRoofThickness = 150;
 
 // Removes the host's roofs of the storey: roofs are marked first, then every
 // object of the storey is asked to go, which removes the marked ones.
-void clearRoofs(Common::HostObject& document, int storey)
+void clearRoofs(Common::HostDocument& document, int storey)
 {
-    for (std::int64_t more = document.call(62).asInteger(); more != 0; more = document.call(63).asInteger()) {
-        if (document.call(65).asInteger() != storey) {
-            continue;
+    Common::forEachHostObject(document, [&] {
+        if (document.currentObjectStorey() != storey) {
+            return;
         }
-        if (document.call(64).asInteger() == kRoofType) {
-            document.call(160);
+        if (document.currentObjectType() == kRoofType) {
+            document.markCurrentObject();
         }
-        document.call(158);
-    }
+        document.removeMarkedObject();
+    });
 }
 
-void buildRoof(const ImportRoof& roof, Common::HostObject& document, int storey)
+void buildRoof(const ImportRoof& roof, Common::HostDocument& document, int storey)
 {
     const auto& outline = roof.outline;
     const std::size_t n = outline.size();
@@ -53,26 +54,21 @@ void buildRoof(const ImportRoof& roof, Common::HostObject& document, int storey)
     }
     const double thickness = roof.finishThickness == 0 ? kDefaultRoofThickness : roof.finishThickness;
 
-    Common::Arguments current{i2(storeyNumber(storey))};
-    document.call(39, current);
-    Common::Arguments args{doubles(flatten(rotated)), r8(roof.pitch), r8(roof.baseHeight), r8(eavesOffset),
-                           i4(0), i4(0), r8(thickness), i4(1)};
-    document.call(61, args);
-    if (document.call(64).asInteger() == kRoofType) {
-        Common::Arguments t{r8(thickness)};
-        document.call(219, t);
+    document.selectStorey(storeyNumber(storey));
+    document.newRoofFace(flatten(rotated), roof.pitch, roof.baseHeight, eavesOffset, 0, 0, thickness, 1);
+    if (document.currentObjectType() == kRoofType) {
+        document.setRoofThickness(thickness);
     }
 }
 
 }  // namespace
 
-void buildRoofs(const ImportModel& model, Common::HostObject& document, int roofMode, int storey)
+void buildRoofs(const ImportModel& model, Common::HostDocument& document, int roofMode, int storey)
 {
     if (roofMode != kRoofsAsManualFaces) {
         return;
     }
-    Common::Arguments mark{i2(storeyNumber(storey)), ui1(9)};
-    document.call(59, mark);
+    document.writeStoreyFlag(storeyNumber(storey), 9);
     clearRoofs(document, storey);
     for (const auto& roof : model.roofs) {
         if (static_cast<long long>(roof->storey) - 1 == storey) {

@@ -97,9 +97,9 @@ std::vector<Vector2d> rotatedToLowestCorner(const std::vector<Vector2d>& outline
     return out;
 }
 
-void buildRooms(const ImportModel& model, Common::HostObject& document, int storey)
+void buildRooms(const ImportModel& model, Common::HostDocument& document, int storey)
 {
-    const double g = document.call(93).asNumber();
+    const double g = document.gridModule();
     for (const auto& room : model.rooms) {
         if (room->storey != storey) {
             continue;
@@ -180,7 +180,7 @@ void buildRooms(const ImportModel& model, Common::HostObject& document, int stor
                                ui1(0),
                                r8(0.0),
                                ui4(0)};
-        document.call(37, args);
+        document.newRoom(std::move(args));
     }
 }
 

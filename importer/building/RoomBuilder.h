@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "common/host/HostObject.h"
+#include "common/host/HostDocument.h"
 #include "importer/model/ImportModel.h"
 
 namespace Importer {
@@ -14,6 +14,6 @@ int tatamiLayout(const std::vector<Vector2d>& outline, double gridModule);
 std::vector<Vector2d> rotatedToLowestCorner(const std::vector<Vector2d>& outline);
 
 // Operation 37 for every room of the storey, in list order.
-void buildRooms(const ImportModel& model, Common::HostObject& document, int storey);
+void buildRooms(const ImportModel& model, Common::HostDocument& document, int storey);
 
 }  // namespace Importer

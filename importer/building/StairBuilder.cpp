@@ -258,7 +258,7 @@ double nudgeTread(double t, double r)
     return std::fabs(k) < 0.5 ? t + k : t;
 }
 
-void buildStairs(const ImportModel& model, Common::HostObject& document, int storey, int barrierFreeGrade,
+void buildStairs(const ImportModel& model, Common::HostDocument& document, int storey, int barrierFreeGrade,
                  Common::Platform& platform)
 {
     for (std::size_t index = 0; index < model.stairs.size(); ++index) {
@@ -318,7 +318,7 @@ void buildStairs(const ImportModel& model, Common::HostObject& document, int sto
                                r8(750.0),         i4(0),              i4(0),
                                i4(0),             i4(0),              i4(0),
                                ui2(0),            ui2(2)};
-        document.call(42, args);
+        document.newStair(std::move(args));
     }
 }
 

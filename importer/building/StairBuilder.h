@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "common/host/HostObject.h"
+#include "common/host/HostDocument.h"
 #include "common/platform/Platform.h"
 #include "importer/model/ImportModel.h"
 
@@ -18,7 +18,7 @@ double nudgeTread(double t, double r);
 
 // One operation 42 per recognised stair of the storey. A stair whose
 // measures come out not finite is skipped and reported.
-void buildStairs(const ImportModel& model, Common::HostObject& document, int storey, int barrierFreeGrade,
+void buildStairs(const ImportModel& model, Common::HostDocument& document, int storey, int barrierFreeGrade,
                  Common::Platform& platform);
 
 }  // namespace Importer

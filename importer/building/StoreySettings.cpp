@@ -6,27 +6,14 @@ namespace Importer {
 
 using namespace HostArgs;
 
-StoreySettingsRecord readStoreySettings(Common::HostObject& document)
+StoreySettingsRecord readStoreySettings(Common::HostDocument& document)
 {
-    Common::Arguments args;
-    for (int i = 0; i < 14; ++i) {
-        args.push_back(Common::Argument::out(Common::Variant::ui2(0)));
-    }
-    document.call(172, args);
-    StoreySettingsRecord record{};
-    for (int i = 0; i < 14; ++i) {
-        record[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>(args[static_cast<std::size_t>(i)].value.asInteger());
-    }
-    return record;
+    return document.readStoreySettings();
 }
 
-void writeStoreySettings(Common::HostObject& document, const StoreySettingsRecord& record)
+void writeStoreySettings(Common::HostDocument& document, const StoreySettingsRecord& record)
 {
-    Common::Arguments args;
-    for (std::uint16_t v : record) {
-        args.push_back(ui2(v));
-    }
-    document.call(171, args);
+    document.writeStoreySettings(record);
 }
 
 void applyFloorLevels(const ImportModel& model, StoreySettingsRecord& record)
@@ -49,20 +36,15 @@ void applyFloorLevels(const ImportModel& model, StoreySettingsRecord& record)
     }
 }
 
-void writeGridAndStoreySettings(const ImportModel& model, Common::HostObject& document)
+void writeGridAndStoreySettings(const ImportModel& model, Common::HostDocument& document)
 {
-    Common::Arguments grid{Common::Argument::out(Common::Variant::r8(0.0)),
-                           Common::Argument::out(Common::Variant::ui2(0)),
-                           Common::Argument::out(Common::Variant::ui4(0)),
-                           Common::Argument::out(Common::Variant::r8(0.0)),
-                           Common::Argument::out(Common::Variant::r8(0.0))};
-    document.call(95, grid);
-    Common::Arguments write{r8(model.gridSpacing.x),
-                            ui2(static_cast<std::uint16_t>(grid[1].value.asInteger())),
-                            ui4(static_cast<std::uint32_t>(grid[2].value.asInteger())), r8(0.0), r8(0.0)};
-    document.call(94, write);
-    Common::Arguments module{r8(model.gridSpacing.x)};
-    document.call(92, module);
+    // The grid's own two settings are kept; module and the two offsets are set.
+    Common::HostGridSettings grid = document.readGridSettings();
+    grid.module = model.gridSpacing.x;
+    grid.a = 0.0;
+    grid.b = 0.0;
+    document.writeGridSettings(grid);
+    document.setGridModule(model.gridSpacing.x);
 
     StoreySettingsRecord record = readStoreySettings(document);
     applyFloorLevels(model, record);

@@ -17,15 +17,14 @@ constexpr std::uint16_t kHangingLine = 2;
 constexpr std::uint16_t kWaistLine = 3;
 constexpr std::uint16_t kThicknessLine = 4;
 
-void wallLine(Common::HostObject& document, std::uint16_t kind, const Vector2d& a, const Vector2d& b, double v1,
+void wallLine(Common::HostDocument& document, std::uint16_t kind, const Vector2d& a, const Vector2d& b, double v1,
               double v2)
 {
-    Common::Arguments args{ui2(kind), r8(a.x), r8(a.y), r8(b.x), r8(b.y), r8(v1), r8(v2)};
-    document.call(41, args);
+    document.newWallLineElement(kind, a.x, a.y, b.x, b.y, v1, v2);
 }
 
 void edgeWall(const ImportWall& w, const RoomHeightPair& h, std::uint16_t standardThickness,
-              Common::HostObject& document)
+              Common::HostDocument& document)
 {
     switch (w.kindCode) {
     case 1:
@@ -44,7 +43,7 @@ void edgeWall(const ImportWall& w, const RoomHeightPair& h, std::uint16_t standa
     }
 }
 
-void freeStandingWall(const ImportWall& w, const RoomHeightPair& h, Common::HostObject& document)
+void freeStandingWall(const ImportWall& w, const RoomHeightPair& h, Common::HostDocument& document)
 {
     const double length = (w.end - w.start).length();
     const Vector2d centre((w.start.x + w.end.x) / 2, (w.start.y + w.end.y) / 2);
@@ -57,12 +56,10 @@ void freeStandingWall(const ImportWall& w, const RoomHeightPair& h, Common::Host
         return;  // blocks are axis-parallel only
     }
     const auto box43 = [&](std::int32_t flag, double v1, double v2) {
-        Common::Arguments args{ui2(0), r8(centre.x), r8(centre.y), r8(size.x), r8(size.y), i4(flag), r8(v1), r8(v2)};
-        document.call(43, args);
+        document.newWallBox(0, centre.x, centre.y, size.x, size.y, flag, v1, v2);
     };
     const auto box44 = [&](std::int32_t flag, double v1, double v2) {
-        Common::Arguments args{r8(centre.x), r8(centre.y), r8(size.x), r8(size.y), i4(flag), r8(v1), r8(v2)};
-        document.call(44, args);
+        document.newWallBoxSecondForm(centre.x, centre.y, size.x, size.y, flag, v1, v2);
     };
     switch (w.kindCode) {
     case 1:
@@ -82,7 +79,7 @@ void freeStandingWall(const ImportWall& w, const RoomHeightPair& h, Common::Host
 
 }  // namespace
 
-void buildWalls(const ImportModel& model, Common::HostObject& document, int storey)
+void buildWalls(const ImportModel& model, Common::HostDocument& document, int storey)
 {
     const std::uint16_t standardThickness = readStoreySettings(document)[kStandardWallThicknessIndex];
     const StoreyRooms rooms(model, storey);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/host/HostObject.h"
+#include "common/host/HostDocument.h"
 #include "importer/model/ImportModel.h"
 
 namespace Importer {
@@ -8,6 +8,6 @@ namespace Importer {
 // Walls of the storey that differ from what the host puts on room edges by
 // itself, free-standing walls as blocks, then passages (openings of kind 3)
 // as wall-line elements.
-void buildWalls(const ImportModel& model, Common::HostObject& document, int storey);
+void buildWalls(const ImportModel& model, Common::HostDocument& document, int storey);
 
 }  // namespace Importer

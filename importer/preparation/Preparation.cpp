@@ -35,7 +35,7 @@ void deriveFloorLevels(ImportModel& model, const std::wstring& iniPath)
 
 // The exporter lengthens every opening by half the standard wall thickness
 // at each end; this takes it off again.
-void pullOpeningsBack(ImportModel& model, Common::HostObject& document)
+void pullOpeningsBack(ImportModel& model, Common::HostDocument& document)
 {
     const StoreySettingsRecord record = readStoreySettings(document);
     const double x = record[kStandardWallThicknessIndex] * 0.5;
@@ -78,7 +78,7 @@ bool isBalconyName(const std::wstring& name)
 
 }  // namespace
 
-void prepareImport(ImportModel& model, Common::HostObject& document, const std::wstring& iniPath,
+void prepareImport(ImportModel& model, Common::HostDocument& document, const std::wstring& iniPath,
                    int openingExtendType, Common::Platform& platform)
 {
     dropNonFiniteRecords(model, platform);

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "common/host/HostObject.h"
+#include "common/host/HostDocument.h"
 #include "common/platform/Platform.h"
 #include "importer/model/ImportModel.h"
 
@@ -10,7 +10,7 @@ namespace Importer {
 
 // Completes and repairs what was read: levels, openings, overlapping walls,
 // heights, names. May warn the user that the file is hard to import.
-void prepareImport(ImportModel& model, Common::HostObject& document, const std::wstring& iniPath,
+void prepareImport(ImportModel& model, Common::HostDocument& document, const std::wstring& iniPath,
                    int openingExtendType, Common::Platform& platform);
 
 }  // namespace Importer

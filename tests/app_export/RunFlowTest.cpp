@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <fstream>
 #include <variant>
@@ -7,6 +8,7 @@
 #include <sys/resource.h>
 
 #include "FakePlatform.h"
+#include "common/host/ObjectWalk.h"
 #include "common/text/Encoding.h"
 #include "exporter/app/CDM2CDXApp.h"
 #include "exporter/app/CommandLineDialogs.h"
@@ -213,6 +215,45 @@ TEST_F(RunFlow, HostErrorNamesTheOperationAndWritesNothing)
         << Common::toUtf8(platform.errors[0]);
     EXPECT_TRUE(platform.messages.empty());
     EXPECT_FALSE(std::filesystem::exists(folder.file("failed.xml")));
+}
+
+TEST_F(RunFlow, AnObjectListThatNeverEndsStopsTheStairAndRoofPasses)
+{
+    // The plan is empty for the first walks (storeys with rooms, rooms,
+    // walls); from walk `endlessFrom` on, the cursor never reports the end
+    // and every object is of `type`.
+    struct Case {
+        int endlessFrom;
+        std::uint32_t type;
+        int readingOp;
+    };
+    for (const Case c : {Case{4, 13, 76}, Case{5, 24, 222}}) {
+        const Common::ScopedHostObjectWalkLimit limit(50);
+        ScriptedTable table;
+        for (const Common::HostOperation* op : Common::allHostOperations()) {
+            auto& host = op->side == Common::HostSide::Application ? table.app : table.doc;
+            host->on(op->dispatchNumber, [](Common::Arguments&, Common::Variant&) {});
+        }
+        int walks = 0;
+        table.doc->on(62, [&](Common::Arguments&, Common::Variant& r) { r = Common::Variant::i4(++walks >= c.endlessFrom); });
+        table.doc->on(63, [](Common::Arguments&, Common::Variant& r) { r = Common::Variant::i4(1); });
+        table.doc->on(64, [&](Common::Arguments&, Common::Variant& r) { r = Common::Variant::ui4(c.type); });
+        table.doc->on(65, [](Common::Arguments&, Common::Variant& r) { r = Common::Variant::i2(1); });
+        CommandLineDialogs dialogs(platform, [&] {
+            ExportCommandLine cl;
+            cl.output = out("endless.xml");
+            return cl;
+        }());
+        CDM2CDXApp app(platform, [&] { return &table; }, {}, dialogs);
+        platform.errors.clear();
+        EXPECT_EQ(app.run(), kExitFailed);
+        ASSERT_EQ(platform.errors.size(), 1u);
+        EXPECT_NE(platform.errors[0].find(L"did not come to an end after 50 objects"), std::wstring::npos)
+            << Common::toUtf8(platform.errors[0]);
+        const std::vector<int> ops = table.doc->ops();
+        EXPECT_EQ(std::count(ops.begin(), ops.end(), c.readingOp), 50) << "walk " << c.endlessFrom;
+        EXPECT_FALSE(std::filesystem::exists(folder.file("endless.xml")));
+    }
 }
 
 TEST_F(RunFlow, UnwritableOutputIsToldWithPathAndReason)

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "common/host/ObjectWalk.h"
+
 #include <nlohmann/json.hpp>
 
 #include "AppSupport.h"
@@ -82,6 +84,22 @@ TEST(ImportRunFlow, RoofsAloneCountAsEmptyAndAnEmptyDrawingIsNotWalked)
     EXPECT_EQ(empty.connector.document->ops(), (std::vector<int>{62, 186}));
     EXPECT_EQ(empty.platform.opened.at(0), empty.path("read.txt"));
     EXPECT_TRUE(empty.platform.messages.empty());
+}
+
+TEST(ImportRunFlow, AnObjectListThatNeverEndsStopsTheEmptyDrawingCheck)
+{
+    const Common::ScopedHostObjectWalkLimit limit(100);
+    ImportRun run("endless");
+    // Roofs for ever: every object passes the check, and the cursor never
+    // reports the end.
+    run.connector.document->on(62, [](Common::Arguments&, Common::Variant& r) { r = Common::Variant::i4(1); });
+    run.connector.document->on(63, [](Common::Arguments&, Common::Variant& r) { r = Common::Variant::i4(1); });
+    run.connector.document->on(64, [](Common::Arguments&, Common::Variant& r) { r = Common::Variant::ui4(24); });
+    EXPECT_EQ(run({L"--input", L"a.xml"}), kImportFailed);
+    EXPECT_NE(run.platform.allErrors().find(L"did not come to an end after 100 objects"), std::wstring::npos)
+        << Common::toUtf8(run.platform.allErrors());
+    EXPECT_EQ(run.connector.document->ops().size(), 201u);  // 62, then 64 and 63 for each object
+    EXPECT_EQ(run.connector.keeps, 0);
 }
 
 TEST(ImportRunFlow, UnreadableFileFailsWithPathAndReasonAndBuildsNothing)

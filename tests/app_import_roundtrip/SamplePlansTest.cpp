@@ -60,9 +60,9 @@ TEST(SamplePlansRoundTrip, EverySamplePlanReadsBackAsExported)
         const std::string name = entry.path().filename().string();
         SCOPED_TRACE(name);
         const auto session = HostSim::HostSession::open(entry.path().string(), false);
-        Common::HostObject application =
+        Common::HostApplication application =
             Common::bindHostObject(session->runningObjectTable(), Common::kHostApplicationProgId, 0);
-        Common::HostObject document =
+        Common::HostDocument document =
             Common::bindHostObject(session->runningObjectTable(), Common::kHostDocumentProgId, 0);
         ASSERT_TRUE(application.isBound() && document.isBound());
 

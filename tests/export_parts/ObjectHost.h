@@ -11,7 +11,7 @@
 #include <optional>
 #include <vector>
 
-#include "common/host/HostObject.h"
+#include "common/host/HostDocument.h"
 #include "support/ScriptedHost.h"
 
 namespace PartsTest {
@@ -71,7 +71,7 @@ private:
     int typeAsked_ = 0;
 
 public:
-    Common::HostObject document;
+    Common::HostDocument document;
 };
 
 // Checks that the arguments are all output slots of the given types, in order.

@@ -25,7 +25,7 @@ std::filesystem::path tempDir()
 
 struct Session {
     std::unique_ptr<HostSim::HostSession> session;
-    Common::HostObject document;
+    Common::HostDocument document;
 
     explicit Session(const std::string& planJson)
     {

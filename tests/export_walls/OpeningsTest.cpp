@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "FakePlan.h"
-#include "common/host/HostObject.h"
+#include "common/host/HostDocument.h"
 #include "exporter/reading/RoomPass.h"
 #include "exporter/reading/WallPass.h"
 
@@ -23,7 +23,7 @@ struct Openings {
 
     void read(int openingExtendType = 0)
     {
-        Common::HostObject document(plan);
+        Common::HostDocument document(plan);
         Exporter::readRooms(model, document);
         Exporter::readWallObjects(model, document, openingExtendType);
     }

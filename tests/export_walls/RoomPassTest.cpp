@@ -3,8 +3,7 @@
 #include <memory>
 
 #include "FakePlan.h"
-#include "common/host/HostObject.h"
-#include "exporter/reading/HostReading.h"
+#include "common/host/HostDocument.h"
 #include "exporter/reading/RoomPass.h"
 #include "exporter/reading/WallPass.h"
 #include "support/ScriptedHost.h"
@@ -22,7 +21,7 @@ struct Rooms {
 
     void read()
     {
-        Common::HostObject document(plan);
+        Common::HostDocument document(plan);
         Exporter::readRooms(model, document);
     }
     const ExportRoom& room(std::size_t i) const { return *model.rooms.at(i); }
@@ -145,7 +144,7 @@ TEST(RoomPass, HostFailuresReachTheCallerNamingTheOperation)
     host->on(64, [](Common::Arguments&, Common::Variant& r) { r = Common::Variant::ui4(19); });
     host->on(65, [](Common::Arguments&, Common::Variant& r) { r = Common::Variant::i2(1); });
     host->on(73, [](Common::Arguments&, Common::Variant&) { throw Common::HostError(73, "room data failed"); });
-    Common::HostObject document(host);
+    Common::HostDocument document(host);
     ExportModel model;
     try {
         Exporter::readRooms(model, document);
@@ -168,35 +167,12 @@ TEST(RoomPass, HostFailuresReachTheCallerNamingTheOperation)
 
 TEST(RoomPass, AnUnboundDocumentGivesNoRooms)
 {
-    Common::HostObject document;
+    Common::HostDocument document;
     ExportModel model;
     Exporter::readRooms(model, document);
     Exporter::readWallsAndOpenings(model, document, 1);
     EXPECT_TRUE(model.rooms.empty());
     EXPECT_TRUE(model.walls.empty());
-}
-
-}  // namespace
-}  // namespace WallTests
-
-namespace WallTests {
-namespace {
-
-TEST(HostObjectWalk, ACursorThatNeverEndsIsStopped)
-{
-    auto host = std::make_shared<TestSupport::ScriptedHost>();
-    host->on(62, [](Common::Arguments&, Common::Variant& r) { r = Common::Variant::i4(1); });
-    host->on(63, [](Common::Arguments&, Common::Variant& r) { r = Common::Variant::i4(1); });
-    Common::HostObject document(host);
-    int visits = 0;
-    EXPECT_THROW(Exporter::forEachHostObject(document, [&] { ++visits; }, 10), Common::HostError);
-    EXPECT_EQ(visits, 10);
-
-    int nextObjects = 9;
-    host->on(63, [&](Common::Arguments&, Common::Variant& r) { r = Common::Variant::i4(nextObjects-- > 0 ? 1 : 0); });
-    visits = 0;
-    Exporter::forEachHostObject(document, [&] { ++visits; }, 10);
-    EXPECT_EQ(visits, 10);  // ten objects: exactly the limit is fine
 }
 
 }  // namespace

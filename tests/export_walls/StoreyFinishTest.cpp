@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "FakePlan.h"
-#include "common/host/HostObject.h"
+#include "common/host/HostDocument.h"
 #include "exporter/reading/RoomPass.h"
 #include "exporter/reading/StoreyFinish.h"
 #include "exporter/reading/WallPass.h"
@@ -85,7 +85,7 @@ struct Plan {
 
     void read(int openingExtendType = 0)
     {
-        Common::HostObject document(plan);
+        Common::HostDocument document(plan);
         Exporter::readRooms(model, document);
         Exporter::readWallsAndOpenings(model, document, openingExtendType);
     }

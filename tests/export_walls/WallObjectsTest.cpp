@@ -7,7 +7,7 @@
 
 #include "FakePlan.h"
 #include "common/geometry/Geometry.h"
-#include "common/host/HostObject.h"
+#include "common/host/HostDocument.h"
 #include "exporter/reading/RoomPass.h"
 #include "exporter/reading/WallPass.h"
 
@@ -28,7 +28,7 @@ struct Walls {
     // Runs the room pass and the wall pass up to the end of the object walk.
     void read(int openingExtendType = 0)
     {
-        Common::HostObject document(plan);
+        Common::HostDocument document(plan);
         Exporter::readRooms(model, document);
         plan->ops.clear();
         result = Exporter::readWallObjects(model, document, openingExtendType);

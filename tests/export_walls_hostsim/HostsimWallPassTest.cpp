@@ -54,7 +54,7 @@ TEST(HostsimWallPass, ASmallPlanComesOutAsWorkedByHand)
     const std::filesystem::path planPath = tempDir() / "wallpass_plan.json";
     std::ofstream(planPath) << kPlan;
     auto session = HostSim::HostSession::open(planPath.string(), false);
-    Common::HostObject document = Common::bindHostObject(session->runningObjectTable(), Common::kHostDocumentProgId, 0);
+    Common::HostDocument document = Common::bindHostObject(session->runningObjectTable(), Common::kHostDocumentProgId, 0);
     ASSERT_TRUE(document.isBound());
 
     ExportModel model;

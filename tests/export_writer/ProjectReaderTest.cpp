@@ -52,8 +52,8 @@ struct ProjectHost {
 
     void read(ExportModel& model, const std::wstring& iniPath, const std::tm& t = std::tm{})
     {
-        Common::HostObject a(app);
-        Common::HostObject d(doc);
+        Common::HostApplication a(app);
+        Common::HostDocument d(doc);
         readProject(model, a, d, iniPath, t);
     }
 };

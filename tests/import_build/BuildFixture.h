@@ -11,7 +11,8 @@
 
 #include <gtest/gtest.h>
 
-#include "common/host/HostObject.h"
+#include "common/host/HostApplication.h"
+#include "common/host/HostDocument.h"
 #include "common/platform/Platform.h"
 #include "importer/model/ImportModel.h"
 #include "support/MemoryRegistry.h"
@@ -26,7 +27,8 @@ using Importer::Vector2d;
 // A host document that answers every operation; what it reports can be set.
 struct PermissiveHost {
     std::shared_ptr<TestSupport::ScriptedHost> host = std::make_shared<TestSupport::ScriptedHost>();
-    Common::HostObject object{host};
+    Common::HostDocument object{host};
+    Common::HostApplication asApplication{host};
     std::array<std::uint16_t, 14> storeySettings{0, 0, 0, 0, 0, 2900, 2900, 2900, 2900, 1000, 500, 400, 120, 0};
     double gridModule = 910;
     std::int16_t currentStorey = 1;

@@ -13,7 +13,7 @@ struct Pass {
 
     void run(ImportModel& m, int openingMode = 0, int roofMode = 1, const std::wstring& csv = L"")
     {
-        Importer::runBuildingPass(csv, L"C:\\CDX2DM\\", m, application.object, document.object, openingMode,
+        Importer::runBuildingPass(csv, L"C:\\CDX2DM\\", m, application.asApplication, document.object, openingMode,
                                   roofMode, 0, platform);
     }
 };

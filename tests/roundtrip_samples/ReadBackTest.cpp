@@ -191,9 +191,9 @@ TEST(SampleFilesReadBack, EveryChoiceOfEverySamplePlan)
         for (const Choice& choice : choices()) {
             SCOPED_TRACE(std::string(plan) + ", " + choice.name);
             const auto session = HostSim::HostSession::open((E2e::sampleDir() / plan).string(), false);
-            Common::HostObject application =
+            Common::HostApplication application =
                 Common::bindHostObject(session->runningObjectTable(), Common::kHostApplicationProgId, 0);
-            Common::HostObject document =
+            Common::HostDocument document =
                 Common::bindHostObject(session->runningObjectTable(), Common::kHostDocumentProgId, 0);
             ASSERT_TRUE(application.isBound() && document.isBound());
 

@@ -1,16 +1,17 @@
 #pragma once
 
-// The argument lists of the host operations, written compactly and checked
-// on every call, so that a caller passing the wrong type, a value where an
-// output is expected or the wrong number of arguments gets a clear error
-// instead of a misread value.
+// Checking a call against the argument list of its operation, so that a
+// caller passing the wrong type, a value where an output is expected or the
+// wrong number of arguments gets a clear error instead of a misread value.
+// The simulated host and the test doubles check every call they answer.
 
 #include <string>
 #include <vector>
 
+#include "common/host/HostOperations.h"
 #include "common/host/Variant.h"
 
-namespace HostSim {
+namespace Common {
 
 struct ArgumentSpec {
     Common::VariantType type = Common::VariantType::Empty;
@@ -22,10 +23,10 @@ struct Signature {
     Common::VariantType result = Common::VariantType::Empty;
 };
 
-// Parses a list such as "A* UI2* T 2I4 8R8": tokens I2, I4, UI1, UI2, UI4,
-// R8, T (text) and A (array of doubles), an optional repeat count in front
-// and "*" behind for an argument the host fills.
+// Parses a list such as "A* UI2* T 2I4 8R8" (see HostOperations.h).
 Signature makeSignature(const std::string& args, Common::VariantType result);
+// The parsed argument list of `op`.
+Signature signatureOf(const HostOperation& op);
 
 // "document operation 77" style name used in messages.
 std::string operationName(const char* object, int op);
@@ -33,9 +34,16 @@ std::string operationName(const char* object, int op);
 // Throws Common::HostError naming the operation and the argument when `args`
 // does not match `signature`.
 void checkArguments(const char* object, int op, const Signature& signature, const Common::Arguments& args);
+// The same for a call of `op`.
+void checkCall(const HostOperation& op, const Common::Arguments& args);
+
+// The output slots of `op`, each prepared with the zero (or empty) value of
+// its listed type; inputs are not prepared (the list is only right for an
+// operation whose arguments the host fills).
+Common::Arguments preparedOutputs(const HostOperation& op);
 
 // A value of `type` holding `number` (integers wrap to the type's width as a
 // cast would); Text and DoubleArray give empty values.
 Common::Variant numberAs(Common::VariantType type, double number);
 
-}  // namespace HostSim
+}  // namespace Common

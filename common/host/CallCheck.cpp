@@ -1,4 +1,4 @@
-#include "hostsim/Signature.h"
+#include "common/host/CallCheck.h"
 
 #include <cmath>
 #include <sstream>
@@ -6,7 +6,7 @@
 
 #include "common/host/AutomationObject.h"
 
-namespace HostSim {
+namespace Common {
 
 using Common::VariantType;
 
@@ -59,6 +59,8 @@ Signature makeSignature(const std::string& args, VariantType result)
     return sig;
 }
 
+Signature signatureOf(const HostOperation& op) { return makeSignature(op.arguments, op.result); }
+
 std::string operationName(const char* object, int op) { return std::string(object) + " operation " + std::to_string(op); }
 
 namespace {
@@ -94,6 +96,24 @@ void checkArguments(const char* object, int op, const Signature& signature, cons
     }
 }
 
+void checkCall(const HostOperation& op, const Common::Arguments& args)
+{
+    checkArguments(op.side == HostSide::Application ? "application" : "document", op.dispatchNumber, signatureOf(op),
+                   args);
+}
+
+Common::Arguments preparedOutputs(const HostOperation& op)
+{
+    Common::Arguments out;
+    for (const ArgumentSpec& spec : signatureOf(op).args) {
+        if (!spec.byRef) {
+            throw std::logic_error(operationName("document", op.dispatchNumber) + " takes inputs");
+        }
+        out.push_back(Common::Argument::out(numberAs(spec.type, 0.0)));
+    }
+    return out;
+}
+
 Common::Variant numberAs(VariantType type, double number)
 {
     // Integers go through a 64-bit value first so that the narrowing below is
@@ -116,4 +136,4 @@ Common::Variant numberAs(VariantType type, double number)
     return Common::Variant();
 }
 
-}  // namespace HostSim
+}  // namespace Common
