@@ -23,8 +23,12 @@ BOOL CALLBACK collectBox(HWND window, LPARAM context)
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     wchar_t className[16] = {};
+    // The programs' messages have an OK button only; their file and settings
+    // dialogs, which a user (or a test acting as one) answers, can also be
+    // cancelled and are left alone.
+    HWND cancel = GetDlgItem(window, IDCANCEL);
     if (owner == search->processId && IsWindowVisible(window) && GetClassNameW(window, className, 16) > 0 &&
-        std::wstring(className) == L"#32770") {
+        std::wstring(className) == L"#32770" && (cancel == nullptr || !IsWindowVisible(cancel))) {
         search->found.push_back(window);
     }
     return TRUE;
