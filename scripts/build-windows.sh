@@ -142,6 +142,11 @@ if [ $run_tests = 1 ]; then
     wine reg add "$key" /v Auto /t REG_SZ /d 1 /f </dev/null >/dev/null 2>&1
   done
   ctest --test-dir "$out/cedxm" --output-on-failure -j"$jobs"
+  # The dialogs answered by keyboard on the same display, once the programs
+  # are part of the build.
+  if [ -f "$out/cedxm/exporter/DM2CDX.exe" ] && [ -f "$out/cedxm/ravimosim/RavimoSim.exe" ]; then
+    bash scripts/windows-dialog-tests.sh "$out/cedxm" "$out/dialog-tests"
+  fi
 fi
 
 # --- the package a user copies beside the host ------------------------------
