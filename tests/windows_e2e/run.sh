@@ -34,14 +34,15 @@ wcdx2dm="$(wp "$win/importer/CDX2DM.exe")"
 samples=$src/resources/samples
 table=$samples/features-fittings.csv
 
-# Program folders as they appear in journals and plans (placeholder fitting
-# paths), replaced by one marker on both sides; Windows paths JSON-escaped.
-linux_dir="$(cd "$linux/importer" && pwd)/"
-win_dir="$(wp "$win/importer/")"
+# The importer's program folder as it appears in journals and plans (the
+# placeholder fitting paths), replaced by one marker on both sides; the
+# Windows folder JSON-escaped.
+linux_dir="$(cd "$linux/importer" && pwd)"
+win_dir="$(wp "$win/importer")"
+win_dir=${win_dir%\\}
 win_dir_json=${win_dir//\\/\\\\}
-[[ $win_dir_json == *'\\' ]] || win_dir_json+='\\'
-unfold() {  # FILE: the file with program folders and path separators folded
-  LINUX_DIR=$linux_dir WIN_DIR=$win_dir_json perl -pe 's/\Q$ENV{LINUX_DIR}\E/<programs>\//g; s/\Q$ENV{WIN_DIR}\E/<programs>\//g' "$1"
+unfold() {  # FILE: the file with the program folder folded
+  LINUX_DIR=$linux_dir WIN_DIR=$win_dir_json perl -pe 's/\Q$ENV{LINUX_DIR}\E/<programs>/g; s/\Q$ENV{WIN_DIR}\E/<programs>/g' "$1"
 }
 masked() {  # CEDXM FILE: UTF-8 text with identifiers and date fields masked
   iconv -f CP932 -t UTF-8 "$1" | sed -E 's#<ID>[^<]*</ID>#<ID>*</ID>#g; s#<(年|月|日|時|分|秒)>[0-9]+</#<\1>*</#g'

@@ -1,0 +1,22 @@
+#include "platform/windows/com/ComHostConnection.h"
+
+#include <stdexcept>
+
+#include "platform/windows/com/ComError.h"
+
+namespace WinCom {
+
+Common::RunningObjectTable* ComHostConnection::connect(const std::wstring& simulatedHostOptions)
+{
+    if (!simulatedHostOptions.empty()) {
+        throw std::runtime_error(narrow(simulatedHostOptions) +
+                                 ": options of the simulated host of the Linux build; on Windows the program "
+                                 "binds the running host that started it");
+    }
+    if (!apartment_.ok()) {
+        throw std::runtime_error(apartment_.failure());
+    }
+    return &table_;
+}
+
+}  // namespace WinCom
