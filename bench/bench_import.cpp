@@ -98,8 +98,16 @@ void wholeImport(benchmark::State& state, int openingExtendType)
         state.ResumeTiming();
         Importer::prepareImport(*m, document, L"/nonexistent/CDX2DM.ini", openingExtendType, platform);
         Importer::flipToFirstQuadrant(*m);
-        Importer::moveOrigin(*m, 1);
-        Importer::runBuildingPass(L"", L"/opt/cdx2dm/", *m, application, document, 0, 0, 3, platform);
+        Importer::moveOrigin(*m, Importer::OriginPlacement::LowerLeftNearOrigin);
+        Importer::runBuildingPass({.model = *m,
+                                   .application = application,
+                                   .document = document,
+                                   .platform = platform,
+                                   .programDirectory = L"/opt/cdx2dm/",
+                                   .openings = Importer::OpeningMode::TemporaryFrames,
+                                   .fittingTablePath = L"",
+                                   .roofs = Importer::RoofMode::ManualFaces,
+                                   .barrierFreeGrade = 3});
         benchmark::DoNotOptimize(m->walls.size());
     }
 }

@@ -225,9 +225,16 @@ int CCDX2DMApp::run(const std::vector<std::wstring>& arguments)
     // 16-18. Prepare, place and build.
     prepareImport(model, document, iniPath, openingExtendType, platform_);
     flipToFirstQuadrant(model);
-    moveOrigin(model, dialog.options.originType);
-    runBuildingPass(dialog.options.fittingPath, programDirectory, model, application, document,
-                    dialog.options.openingType, dialog.options.roofType, barrierFreeGrace, platform_);
+    moveOrigin(model, originPlacementFromChoice(dialog.options.originType));
+    runBuildingPass({.model = model,
+                     .application = application,
+                     .document = document,
+                     .platform = platform_,
+                     .programDirectory = programDirectory,
+                     .openings = openingModeFromChoice(dialog.options.openingType),
+                     .fittingTablePath = dialog.options.fittingPath,
+                     .roofs = roofModeFromChoice(dialog.options.roofType),
+                     .barrierFreeGrade = barrierFreeGrace});
 
     // 19-20. Release the host, keep the plan, tell the user.
     releaseHost();

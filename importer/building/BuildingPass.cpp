@@ -15,16 +15,18 @@ namespace Importer {
 
 using namespace HostArgs;
 
-void runBuildingPass(const std::wstring& fittingPath, const std::wstring& programDirectory, ImportModel& model,
-                     Common::HostApplication& application, Common::HostDocument& document, int openingMode, int roofMode,
-                     int barrierFreeGrace, Common::Platform& platform)
+void runBuildingPass(const BuildingPassInput& pass)
 {
+    ImportModel& model = pass.model;
+    Common::HostDocument& document = pass.document;
+    Common::Platform& platform = pass.platform;
+    const std::wstring& programDirectory = pass.programDirectory;
     model.programFolder =
         programDirectory.empty() ? programDirectory : programDirectory.substr(0, programDirectory.size() - 1);
-    model.hostFolder = application.hostFolder();
-    if (openingMode == kOpeningsFromTable) {
+    model.hostFolder = pass.application.hostFolder();
+    if (pass.openings == OpeningMode::FittingsFromTable) {
         std::wstring problem;
-        loadImportFittingMap(model, fittingPath, problem);
+        loadImportFittingMap(model, pass.fittingTablePath, problem);
         if (!problem.empty()) {
             platform.reportError(L"CDX2DM: " + problem);
         }
@@ -42,9 +44,9 @@ void runBuildingPass(const std::wstring& fittingPath, const std::wstring& progra
         document.setRebuilding(1);
         buildRooms(model, document, storey);
         buildWalls(model, document, storey);
-        buildStairs(model, document, storey, barrierFreeGrace, platform);
-        buildOpenings(model, document, openingMode, storey);
-        buildRoofs(model, document, roofMode, storey);
+        buildStairs(model, document, storey, pass.barrierFreeGrade, platform);
+        buildOpenings(model, document, pass.openings, storey);
+        buildRoofs(model, document, pass.roofs, storey);
         document.setRebuilding(0);
         document.storeyDone();
     }

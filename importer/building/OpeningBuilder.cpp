@@ -23,15 +23,15 @@ bool isWindow(int code) { return code == 1 || code == 7; }
 bool isDoor(int code) { return code == 2 || code == 4; }
 
 // The fitting file for the opening, empty for a plain opening.
-std::wstring fittingPath(const ImportModel& model, const ImportOpening& o, int mode)
+std::wstring fittingPath(const ImportModel& model, const ImportOpening& o, OpeningMode mode)
 {
     std::wstring name;
     const std::wstring* base = &model.programFolder;
-    if (mode == kOpeningsFromTable) {
+    if (mode == OpeningMode::FittingsFromTable) {
         name = lookupFittingPart(model, o.modelNumber);
         base = &model.hostFolder;
     }
-    if (name.empty() && (mode == kOpeningsWithFrames || mode == kOpeningsFromTable)) {
+    if (name.empty() && (mode == OpeningMode::TemporaryFrames || mode == OpeningMode::FittingsFromTable)) {
         base = &model.programFolder;
         if (isWindow(o.kindCode)) {
             name = kWindowPlaceholder;
@@ -47,7 +47,7 @@ std::wstring fittingPath(const ImportModel& model, const ImportOpening& o, int m
 
 }  // namespace
 
-void buildOpenings(const ImportModel& model, Common::HostDocument& document, int openingMode, int storey)
+void buildOpenings(const ImportModel& model, Common::HostDocument& document, OpeningMode mode, int storey)
 {
     const StoreyRooms rooms(model, storey);
     for (const auto& o : model.openings) {
@@ -58,7 +58,7 @@ void buildOpenings(const ImportModel& model, Common::HostDocument& document, int
         if (h.none()) {
             continue;
         }
-        const std::wstring path = fittingPath(model, *o, openingMode);
+        const std::wstring path = fittingPath(model, *o, mode);
         if (!path.empty()) {
             const Vector2d d = o->end - o->start;
             const Vector2d mid((o->start.x + o->end.x) / 2, (o->start.y + o->end.y) / 2);

@@ -107,9 +107,9 @@ double gridShift(double a, double m)
     return -k * m;
 }
 
-void moveOrigin(ImportModel& model, int originType)
+void moveOrigin(ImportModel& model, OriginPlacement placement)
 {
-    if (originType == 0) {
+    if (placement == OriginPlacement::Keep) {
         return;
     }
     double minX = 0, minY = 0, maxX = 0, maxY = 0;
@@ -129,10 +129,10 @@ void moveOrigin(ImportModel& model, int originType)
         });
     }
     double ax = 0, ay = 0;
-    if (originType == 1) {
+    if (placement == OriginPlacement::LowerLeftNearOrigin) {
         ax = minX;
         ay = minY;
-    } else if (originType == 2) {
+    } else if (placement == OriginPlacement::CentreAtOrigin) {
         ax = (minX + maxX) / 2;
         ay = (minY + maxY) / 2;
     }

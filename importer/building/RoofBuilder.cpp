@@ -63,9 +63,9 @@ void buildRoof(const ImportRoof& roof, Common::HostDocument& document, int store
 
 }  // namespace
 
-void buildRoofs(const ImportModel& model, Common::HostDocument& document, int roofMode, int storey)
+void buildRoofs(const ImportModel& model, Common::HostDocument& document, RoofMode mode, int storey)
 {
-    if (roofMode != kRoofsAsManualFaces) {
+    if (mode != RoofMode::ManualFaces) {
         return;
     }
     document.writeStoreyFlag(storeyNumber(storey), 9);

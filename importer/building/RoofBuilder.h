@@ -1,16 +1,14 @@
 #pragma once
 
 #include "common/host/HostDocument.h"
+#include "importer/building/BuildingChoices.h"
 #include "importer/model/ImportModel.h"
 
 namespace Importer {
 
-// Roof modes of the import dialog.
-inline constexpr int kRoofsAsManualFaces = 0;
-
-// In roof mode 0: clears the host's roofs of storey s and builds one manual
+// With manual roof faces: clears the host's roofs of storey s and builds one manual
 // roof face for every roof whose storey is s + 1 (a roof sits on the storey
-// below it). Other modes make no host call.
-void buildRoofs(const ImportModel& model, Common::HostDocument& document, int roofMode, int storey);
+// below it). Without roofs it makes no host call.
+void buildRoofs(const ImportModel& model, Common::HostDocument& document, RoofMode mode, int storey);
 
 }  // namespace Importer

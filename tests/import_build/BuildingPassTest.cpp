@@ -11,10 +11,17 @@ struct Pass {
     PermissiveHost document;
     FakePlatform platform;
 
-    void run(ImportModel& m, int openingMode = 0, int roofMode = 1, const std::wstring& csv = L"")
+    void run(ImportModel& m, Importer::OpeningMode openings = Importer::OpeningMode::TemporaryFrames,
+             Importer::RoofMode roofs = Importer::RoofMode::None, const std::wstring& csv = L"")
     {
-        Importer::runBuildingPass(csv, L"C:\\CDX2DM\\", m, application.asApplication, document.object, openingMode,
-                                  roofMode, 0, platform);
+        Importer::runBuildingPass({.model = m,
+                                   .application = application.asApplication,
+                                   .document = document.object,
+                                   .platform = platform,
+                                   .programDirectory = L"C:\\CDX2DM\\",
+                                   .openings = openings,
+                                   .fittingTablePath = csv,
+                                   .roofs = roofs});
     }
 };
 
@@ -115,13 +122,13 @@ TEST(BuildingPassTest, TableModeLoadsTheCorrespondenceTableFirst)
     const std::string csv = folder.write("table.csv", "parts\\win.m3d,W-1\nother/a.m3d,W-1\nbare.m3d,W-2\n");
     ImportModel m = twoStoreys();
     Pass p;
-    p.run(m, 2, 1, std::wstring(csv.begin(), csv.end()));
+    p.run(m, Importer::OpeningMode::FittingsFromTable, Importer::RoofMode::None, std::wstring(csv.begin(), csv.end()));
     ASSERT_EQ(m.fittingTable.size(), 1u);
     EXPECT_EQ(m.fittingTable.at(L"W-1"), L"parts\\win.m3d");
 
     ImportModel frames = twoStoreys();
     Pass q;
-    q.run(frames, 0, 1, std::wstring(csv.begin(), csv.end()));
+    q.run(frames, Importer::OpeningMode::TemporaryFrames, Importer::RoofMode::None, std::wstring(csv.begin(), csv.end()));
     EXPECT_TRUE(frames.fittingTable.empty());
     EXPECT_TRUE(p.platform.errors.empty());
 }
@@ -132,7 +139,8 @@ TEST(BuildingPassTest, UnreadableCorrespondenceTableIsToldNotSilentlyIgnored)
     ImportModel m = twoStoreys();
     Pass p;
     const std::string missing = folder.file("missing.csv");
-    p.run(m, 2, 1, std::wstring(missing.begin(), missing.end()));
+    p.run(m, Importer::OpeningMode::FittingsFromTable, Importer::RoofMode::None,
+          std::wstring(missing.begin(), missing.end()));
     EXPECT_TRUE(m.fittingTable.empty());
     ASSERT_EQ(p.platform.errors.size(), 1u);
     EXPECT_NE(p.platform.errors[0].find(L"CDX2DM: the fitting table"), std::wstring::npos);

@@ -28,7 +28,7 @@ struct OpeningStorey {
         m.fittingTable = {{L"W-1", L"parts\\win.m3d"}, {L"W-2", L"\\abs\\win.m3d"}, {L"W-3", L""}};
         addRoom(m, 1, rectangle(0, 0, 3640, 2730), 0, L"", 500, 2900);
     }
-    void build(int mode) { Importer::buildOpenings(m, host.object, mode, 1); }
+    void build(Importer::OpeningMode mode) { Importer::buildOpenings(m, host.object, mode, 1); }
 };
 
 }  // namespace
@@ -42,7 +42,7 @@ TEST(OpeningBuildTest, FramesPlaceholdersAndPlainOpeningsInModeZero)
     addOpening(s.m, 1, Vector2d(1000, 2730), Vector2d(2000, 2730), 6);
     addOpening(s.m, 1, Vector2d(1000, 1000), Vector2d(2000, 1000), 1);  // inside the room: skipped
     addOpening(s.m, 1, Vector2d(2000, 2730), Vector2d(3000, 2730), 3);  // passage: built with walls
-    s.build(Importer::kOpeningsWithFrames);
+    s.build(Importer::OpeningMode::TemporaryFrames);
     EXPECT_EQ(s.host.ops(), (std::vector<int>{39, 50, 39, 50, 41}));
     const auto calls = s.host.host->calls;
     EXPECT_EQ(calls[0].args[0].value, Variant::i2(1));
@@ -60,7 +60,7 @@ TEST(OpeningBuildTest, ModeOneMakesHolesOnly)
     OpeningStorey s;
     addOpening(s.m, 1, Vector2d(1000, 0), Vector2d(2000, 0), 1, 2500, 1100, 800);
     addOpening(s.m, 1, Vector2d(0, 500), Vector2d(0, 1300), 4, 2000, 2000, 0);
-    s.build(Importer::kOpeningsAsHoles);
+    s.build(Importer::OpeningMode::AsTheyAre);
     ASSERT_EQ(s.host.ops(), (std::vector<int>{41, 41}));
     // Re-centred to its width; top and bottom of the hole above the floor.
     EXPECT_EQ(numbers(s.host.host->calls[0]), (std::vector<double>{2, 1100, 0, 1900, 0, 2000, 900}));
@@ -75,7 +75,7 @@ TEST(OpeningBuildTest, ModeTwoUsesTheTableAndFallsBackToFrames)
     addOpening(s.m, 1, Vector2d(1000, 0), Vector2d(2000, 0), 7).modelNumber = L"W-9";
     addOpening(s.m, 1, Vector2d(1000, 0), Vector2d(2000, 0), 2).modelNumber = L"W-3";  // empty entry
     addOpening(s.m, 1, Vector2d(1000, 0), Vector2d(2000, 0), 1).modelNumber = L"w-1";  // case matters
-    s.build(Importer::kOpeningsFromTable);
+    s.build(Importer::OpeningMode::FittingsFromTable);
     const auto placed = s.host.callsOf(50);
     ASSERT_EQ(placed.size(), 5u);
     EXPECT_EQ(placed[0].args[0].value, Variant::text(L"C:\\Host\\parts\\win.m3d"));
@@ -89,7 +89,7 @@ TEST(OpeningBuildTest, WidthFromTheSegmentAndAngleFromItsDirection)
 {
     OpeningStorey s;
     addOpening(s.m, 1, Vector2d(2000, 0), Vector2d(1000, 0), 1, 2500, 1100, 0);
-    s.build(Importer::kOpeningsWithFrames);
+    s.build(Importer::OpeningMode::TemporaryFrames);
     const auto placed = s.host.callsOf(50).at(0);
     EXPECT_DOUBLE_EQ(argR8(placed, 4), 180);
     EXPECT_DOUBLE_EQ(argR8(placed, 5), 1000);
@@ -259,7 +259,7 @@ TEST(RoofBuildTest, OldRoofsGoAndEachRoofIsOneFaceFromItsEavesEdge)
     addRoof(m, 2, rectangle(0, 0, 10, 10), 20);  // belongs to storey 1
     PermissiveHost host;
     host.objects = {{2, 24}, {2, 19}, {1, 24}};
-    Importer::buildRoofs(m, host.object, Importer::kRoofsAsManualFaces, 2);
+    Importer::buildRoofs(m, host.object, Importer::RoofMode::ManualFaces, 2);
     EXPECT_EQ(host.ops(), (std::vector<int>{59, 62, 65, 64, 160, 158, 63, 65, 64, 158, 63, 65, 63, 39, 61, 64, 219}));
     const auto& calls = host.host->calls;
     EXPECT_EQ(calls[0].args[0].value, Variant::i2(2));
@@ -277,12 +277,12 @@ TEST(RoofBuildTest, NoRoofCallsInOtherModesAndNoThicknessWithoutARoof)
     ImportModel m;
     addRoof(m, 2, rectangle(0, 0, 10, 10), 20);
     PermissiveHost none;
-    Importer::buildRoofs(m, none.object, 1, 1);
+    Importer::buildRoofs(m, none.object, Importer::RoofMode::None, 1);
     EXPECT_TRUE(none.ops().empty());
 
     PermissiveHost notMade;
     notMade.typeAfterCreate = 19;
-    Importer::buildRoofs(m, notMade.object, Importer::kRoofsAsManualFaces, 1);
+    Importer::buildRoofs(m, notMade.object, Importer::RoofMode::ManualFaces, 1);
     EXPECT_EQ(notMade.ops(), (std::vector<int>{59, 62, 39, 61, 64}));
     EXPECT_EQ(argR8(notMade.callsOf(61).at(0), 6), 20);
 }

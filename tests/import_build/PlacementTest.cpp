@@ -82,17 +82,45 @@ TEST(OriginMoveTest, LowerLeftCornerMovesToWithinHalfASpacing)
 {
     ImportModel m = withRoom({Vector2d(1234, -1000), Vector2d(5000, 3000)});
     addWall(m, 1, Vector2d(2000, 0), Vector2d(3000, 0));
-    Importer::moveOrigin(m, 1);
+    Importer::moveOrigin(m, Importer::OriginPlacement::LowerLeftNearOrigin);
     EXPECT_EQ(m.rooms[0]->outline[0], Vector2d(324, -90));
     EXPECT_EQ(m.walls[0]->start, Vector2d(1090, 910));
 
     ImportModel half = withRoom({Vector2d(455, -455), Vector2d(5000, 3000)});
-    Importer::moveOrigin(half, 1);
+    Importer::moveOrigin(half, Importer::OriginPlacement::LowerLeftNearOrigin);
     EXPECT_EQ(half.rooms[0]->outline[0], Vector2d(455, -455));
 
     ImportModel keep = withRoom({Vector2d(1234, -1000)});
-    Importer::moveOrigin(keep, 0);
+    Importer::moveOrigin(keep, Importer::OriginPlacement::Keep);
     EXPECT_EQ(keep.rooms[0]->outline[0], Vector2d(1234, -1000));
+
+    // Both boxes of the dialog ticked (3) or a number it does not know: the
+    // plan stays where it is, as with "keep".
+    for (int choice : {3, -1, 7}) {
+        ImportModel odd = withRoom({Vector2d(1234, -1000)});
+        Importer::moveOrigin(odd, Importer::originPlacementFromChoice(choice));
+        EXPECT_EQ(odd.rooms[0]->outline[0], Vector2d(1234, -1000)) << choice;
+    }
+}
+
+TEST(OriginMoveTest, DialogNumbersBecomeTheBuildingChoices)
+{
+    using namespace Importer;
+    EXPECT_EQ(originPlacementFromChoice(0), OriginPlacement::Keep);
+    EXPECT_EQ(originPlacementFromChoice(1), OriginPlacement::LowerLeftNearOrigin);
+    EXPECT_EQ(originPlacementFromChoice(2), OriginPlacement::CentreAtOrigin);
+    EXPECT_EQ(originPlacementFromChoice(3), OriginPlacement::NoReferencePoint);
+    // An opening number other than 0 and 2 (a hand-edited registry, or -1
+    // for none selected) leaves the openings as they are.
+    EXPECT_EQ(openingModeFromChoice(0), OpeningMode::TemporaryFrames);
+    EXPECT_EQ(openingModeFromChoice(2), OpeningMode::FittingsFromTable);
+    for (int odd : {1, -1, 3, 99}) {
+        EXPECT_EQ(openingModeFromChoice(odd), OpeningMode::AsTheyAre) << odd;
+    }
+    EXPECT_EQ(roofModeFromChoice(0), RoofMode::ManualFaces);
+    for (int odd : {1, -1, 2}) {
+        EXPECT_EQ(roofModeFromChoice(odd), RoofMode::None) << odd;
+    }
 }
 
 TEST(OriginMoveTest, CentreOfTheWholePlanBoxAndNoMoveWithoutRooms)
@@ -101,7 +129,7 @@ TEST(OriginMoveTest, CentreOfTheWholePlanBoxAndNoMoveWithoutRooms)
     addWall(m, 1, Vector2d(20000, 0), Vector2d(20000, 1000));
     m.roofs.push_back(std::make_unique<Importer::ImportRoof>());
     m.roofs[0]->baseLineStart = Vector2d(1e6, 1e6);  // base lines do not count for the box
-    Importer::moveOrigin(m, 2);
+    Importer::moveOrigin(m, Importer::OriginPlacement::CentreAtOrigin);
     // Box centre (10000, 2000): 11 spacings in x (remainder 900 > 455), 2 in y.
     EXPECT_EQ(m.rooms[0]->outline[0], Vector2d(-10010, -1820));
     EXPECT_EQ(m.roofs[0]->baseLineStart, Vector2d(1e6 - 10010, 1e6 - 1820));
@@ -109,11 +137,11 @@ TEST(OriginMoveTest, CentreOfTheWholePlanBoxAndNoMoveWithoutRooms)
     ImportModel noRooms;
     noRooms.gridSpacing = Vector2d(910, 910);
     addWall(noRooms, 1, Vector2d(5000, 5000), Vector2d(6000, 5000));
-    Importer::moveOrigin(noRooms, 1);
+    Importer::moveOrigin(noRooms, Importer::OriginPlacement::LowerLeftNearOrigin);
     EXPECT_EQ(noRooms.walls[0]->start, Vector2d(5000, 5000));
 
     ImportModel noSpacing = withRoom({Vector2d(5000, 5000)}, 0);
-    Importer::moveOrigin(noSpacing, 1);
+    Importer::moveOrigin(noSpacing, Importer::OriginPlacement::LowerLeftNearOrigin);
     EXPECT_EQ(noSpacing.rooms[0]->outline[0], Vector2d(5000, 5000));
 }
 
