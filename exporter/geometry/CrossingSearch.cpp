@@ -31,8 +31,17 @@
 // Every candidate pair is then tested exactly as the all-pairs search tests
 // it; testing a pair twice adds the same height twice, which the height set
 // absorbs.
+//
+// Edges with the very same end points (rooms drawn on top of each other)
+// are searched as one: the all-pairs search gives every copy of edge A
+// against every copy of edge B the same answer, crossingHeight(A, B) where
+// a copy of A comes first in edge order and crossingHeight(B, A) where a
+// copy of B does, so one test of each order that occurs gives the same
+// heights; copies of one edge are tested against each other once.
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -67,20 +76,81 @@ struct BucketKeyHash {
     }
 };
 
+// Identical edges, each group with the first and last place of its copies.
+struct EdgeGroups {
+    std::vector<Edge> edges;  // one of each
+    std::vector<std::size_t> first;
+    std::vector<std::size_t> last;
+    std::vector<std::size_t> copies;
+};
+
+struct EdgeBitsHash {
+    std::size_t operator()(const std::array<std::uint64_t, 4>& k) const
+    {
+        std::uint64_t h = 0;
+        for (const std::uint64_t v : k) {
+            h = (h ^ v) * 0x9E3779B97F4A7C15ULL;
+            h ^= h >> 29;
+        }
+        return static_cast<std::size_t>(h);
+    }
+};
+
+EdgeGroups groupIdenticalEdges(const std::vector<Edge>& all)
+{
+    EdgeGroups g;
+    std::unordered_map<std::array<std::uint64_t, 4>, std::size_t, EdgeBitsHash> index;
+    index.reserve(all.size());
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        const Edge& e = all[i];
+        // Bit patterns, so that only numbers that are the very same value
+        // (and not 0 and -0) group together.
+        const std::array<std::uint64_t, 4> key{std::bit_cast<std::uint64_t>(e.start.x),
+                                               std::bit_cast<std::uint64_t>(e.start.y),
+                                               std::bit_cast<std::uint64_t>(e.end.x),
+                                               std::bit_cast<std::uint64_t>(e.end.y)};
+        const auto [it, added] = index.try_emplace(key, g.edges.size());
+        if (added) {
+            g.edges.push_back(e);
+            g.first.push_back(i);
+            g.last.push_back(i);
+            g.copies.push_back(1);
+        } else {
+            g.last[it->second] = i;
+            ++g.copies[it->second];
+        }
+    }
+    return g;
+}
+
 }  // namespace
 
-std::vector<double> eventHeightsFast(const std::vector<Edge>& edges)
+std::vector<double> eventHeightsFast(const std::vector<Edge>& allEdges)
 {
     std::vector<double> ys;
-    ys.reserve(edges.size() * 2);
-    for (const auto& e : edges) {
+    ys.reserve(allEdges.size() * 2);
+    for (const auto& e : allEdges) {
         ys.push_back(e.start.y);
     }
-    auto test = [&](std::size_t i, std::size_t j) {
+    const EdgeGroups groups = groupIdenticalEdges(allEdges);
+    const std::vector<Edge>& edges = groups.edges;
+    const auto add = [&](const Edge& a, const Edge& b) {
         double y = 0.0;
-        const bool crosses = i < j ? crossingHeight(edges[i], edges[j], y) : crossingHeight(edges[j], edges[i], y);
-        if (crosses) {
+        if (crossingHeight(a, b, y)) {
             ys.push_back(y);
+        }
+    };
+    for (std::size_t i = 0; i < edges.size(); ++i) {
+        if (groups.copies[i] > 1) {
+            add(edges[i], edges[i]);
+        }
+    }
+    auto test = [&](std::size_t i, std::size_t j) {
+        if (groups.first[i] < groups.last[j]) {
+            add(edges[i], edges[j]);
+        }
+        if (groups.first[j] < groups.last[i]) {
+            add(edges[j], edges[i]);
         }
     };
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 
@@ -71,4 +72,23 @@ TEST(CrossingSearch, SameHeightsAsTestingEveryPair)
         }
     }
     EXPECT_GT(falseCrossings, 0);
+}
+
+TEST(CrossingSearch, CopiesOfEdgesGiveTheHeightsOfEveryCopy)
+{
+    // Rooms drawn on top of each other: every edge repeated up to three
+    // times at random places in the edge order, so that copies of two edges
+    // meet in both orders (whose crossing tests round differently).
+    std::mt19937 random(17);
+    for (unsigned seed = 1; seed <= 20; ++seed) {
+        const auto originals = collinearHeavyEdges(seed, 3, 8);
+        std::vector<Steps::Edge> edges;
+        for (const auto& e : originals) {
+            for (int copies = 1 + static_cast<int>(random() % 3); copies > 0; --copies) {
+                edges.push_back(e);
+            }
+        }
+        std::shuffle(edges.begin(), edges.end(), random);
+        ASSERT_EQ(Steps::eventHeightsFast(edges), Steps::eventHeightsReference(edges)) << "seed " << seed;
+    }
 }
