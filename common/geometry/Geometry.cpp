@@ -86,30 +86,37 @@ int pointAgainstOutline(const Vector2d& p, const Outline& outline, double t)
     if (!box.contains(p)) {
         return 0;
     }
-    const double t2 = t * t;
     double sum = 0.0;
     for (std::size_t i = 0; i < outline.size(); ++i) {
         const Vector2d& a = outline[i];
         const Vector2d& b = edgeEnd(outline, i);
-        if ((p - a).lengthSquared() < t2) {
+        if (pointOnEdge(p, a, b, t)) {
             return 1;
-        }
-        const Vector2d edge = b - a;
-        const double length = edge.length();
-        // A zero-length edge (repeated point) has no direction; its unit
-        // vector would be (0, 0) and would put every point "on" it. The
-        // point's distance to it was tested just above.
-        if (length > 0.0) {
-            const Vector2d u = edge / length;
-            const Vector2d w = p - a;
-            const double along = dot(w, u);
-            if (std::fabs(cross(w, u)) <= t && along >= 0.0 && along <= length) {
-                return 1;
-            }
         }
         sum += signedAngle(a - p, b - p);
     }
     return std::fabs(sum) < std::numbers::pi ? 0 : 2;
+}
+
+bool pointOnEdge(const Vector2d& p, const Vector2d& a, const Vector2d& b, double t)
+{
+    if ((p - a).lengthSquared() < t * t) {
+        return true;
+    }
+    const Vector2d edge = b - a;
+    const double length = edge.length();
+    // A zero-length edge (repeated point) has no direction; its unit vector
+    // would be (0, 0) and would put every point "on" it. The point's distance
+    // to it was tested just above.
+    if (length > 0.0) {
+        const Vector2d u = edge / length;
+        const Vector2d w = p - a;
+        const double along = dot(w, u);
+        if (std::fabs(cross(w, u)) <= t && along >= 0.0 && along <= length) {
+            return true;
+        }
+    }
+    return false;
 }
 
 bool segmentAlongBoundary(const Vector2d& a, const Vector2d& b, const Outline& outline, double t)

@@ -24,6 +24,11 @@ Range2d boundingBox(const std::vector<Vector2d>& points);
 // -1 empty outline, 0 outside, 1 on the boundary (within t), 2 inside.
 int pointAgainstOutline(const Vector2d& p, const Outline& outline, double t);
 
+// The boundary test of pointAgainstOutline for one edge a-b: p within t of
+// a, or within t of the edge's line between a and b. Any edge passing it
+// makes a point inside the outline's widened box lie on the boundary.
+bool pointOnEdge(const Vector2d& p, const Vector2d& a, const Vector2d& b, double t);
+
 // True when segment a-b runs along some edge of the outline (within t) and
 // overlaps it by more than a touching point.
 bool segmentAlongBoundary(const Vector2d& a, const Vector2d& b, const Outline& outline, double t);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <unordered_map>
 
 #include "common/geometry/Geometry.h"
 
@@ -12,19 +14,96 @@ namespace {
 // Points closer than this to a room's outline count as on it.
 constexpr double kRoomTolerance = 0.01;
 
-bool insideOrOn(const Vector2d& p, const std::vector<Vector2d>& outline)
+bool insideOrOnOutline(const Vector2d& p, const std::vector<Vector2d>& outline)
 {
     const int where = Common::pointAgainstOutline(p, outline, kRoomTolerance);
     return where == 1 || where == 2;
 }
 
-bool matches(const ExportRoom& room, const Vector2d& p1, const Vector2d& p2)
+// Outlines with more points than this keep their edges by position.
+constexpr std::size_t kIndexedPoints = 64;
+// Outlines reaching beyond this are left to the plain test.
+constexpr double kIndexedExtent = 1e12;
+// An edge spanning more cells than this is looked at for every point.
+constexpr std::int64_t kMaxEdgeCells = 16;
+
+std::uint64_t cellKey(std::int64_t ix, std::int64_t iy)
 {
-    return (insideOrOn(p1, room.outline) && insideOrOn(p2, room.outline)) ||
-           Common::segmentAlongBoundary(p1, p2, room.outline, kRoomTolerance);
+    return static_cast<std::uint64_t>(ix) * 0x9E3779B97F4A7C15ULL ^ static_cast<std::uint64_t>(iy);
 }
 
 }  // namespace
+
+struct RoomHeightIndex::OutlineEdges {
+    const std::vector<Vector2d>* outline = nullptr;
+    Common::Range2d box;  // the outline's box widened as the point test widens it
+    double cell = 1.0;
+    std::unordered_map<std::uint64_t, std::vector<std::size_t>> cells;  // edges by the cells they come near
+    std::vector<std::size_t> longEdges;
+
+    std::int64_t cellOf(double v) const { return static_cast<std::int64_t>(std::floor(v / cell)); }
+
+    OutlineEdges(const std::vector<Vector2d>& points, double minX, double maxX, double minY, double maxY)
+        : outline(&points)
+    {
+        box = Common::boundingBox(points);
+        const double half = kRoomTolerance / 2.0;
+        box.min.x -= half;
+        box.min.y -= half;
+        box.max.x += half;
+        box.max.y += half;
+        // About one edge per cell along the outline.
+        const double extent = std::max(maxX - minX, maxY - minY);
+        cell = std::max(1.0, extent / std::sqrt(static_cast<double>(points.size())));
+        // Far wider than the tolerance, so that rounding in the boundary
+        // test cannot reach past it.
+        const double margin = 4 * kRoomTolerance;
+        for (std::size_t i = 0; i < points.size(); ++i) {
+            const Vector2d& a = points[i];
+            const Vector2d& b = points[(i + 1) % points.size()];
+            const std::int64_t x0 = cellOf(std::min(a.x, b.x) - margin), x1 = cellOf(std::max(a.x, b.x) + margin);
+            const std::int64_t y0 = cellOf(std::min(a.y, b.y) - margin), y1 = cellOf(std::max(a.y, b.y) + margin);
+            if ((x1 - x0 + 1) * (y1 - y0 + 1) > kMaxEdgeCells) {
+                longEdges.push_back(i);
+                continue;
+            }
+            for (std::int64_t ix = x0; ix <= x1; ++ix) {
+                for (std::int64_t iy = y0; iy <= y1; ++iy) {
+                    cells[cellKey(ix, iy)].push_back(i);
+                }
+            }
+        }
+    }
+
+    // True when the point test would find p on the outline: p lies in the
+    // widened box and some edge passes the boundary test, whichever edge the
+    // test would meet first.
+    bool onBoundary(const Vector2d& p) const
+    {
+        if (!box.contains(p)) {
+            return false;
+        }
+        const auto passes = [&](std::size_t i) {
+            return Common::pointOnEdge(p, (*outline)[i], (*outline)[(i + 1) % outline->size()], kRoomTolerance);
+        };
+        if (std::any_of(longEdges.begin(), longEdges.end(), passes)) {
+            return true;
+        }
+        const auto it = cells.find(cellKey(cellOf(p.x), cellOf(p.y)));
+        return it != cells.end() && std::any_of(it->second.begin(), it->second.end(), passes);
+    }
+};
+
+bool RoomHeightIndex::insideOrOn(const Entry& e, const Vector2d& p)
+{
+    return (e.edges && e.edges->onBoundary(p)) || insideOrOnOutline(p, e.room->outline);
+}
+
+bool RoomHeightIndex::matches(const Entry& e, const Vector2d& p1, const Vector2d& p2)
+{
+    return (insideOrOn(e, p1) && insideOrOn(e, p2)) ||
+           Common::segmentAlongBoundary(p1, p2, e.room->outline, kRoomTolerance);
+}
 
 RoomHeightIndex::RoomHeightIndex(const ExportModel& model)
 {
@@ -46,6 +125,12 @@ RoomHeightIndex::RoomHeightIndex(const ExportModel& model)
             entry.maxX = std::max(entry.maxX, q.x);
             entry.minY = std::min(entry.minY, q.y);
             entry.maxY = std::max(entry.maxY, q.y);
+        }
+        if (entry.boxKnown && room->outline.size() > kIndexedPoints &&
+            std::max({std::fabs(entry.minX), std::fabs(entry.maxX), std::fabs(entry.minY), std::fabs(entry.maxY)}) <
+                kIndexedExtent) {
+            entry.edges = std::make_shared<const OutlineEdges>(room->outline, entry.minX, entry.maxX, entry.minY,
+                                                               entry.maxY);
         }
         byStorey_[room->storey].push_back(entry);
     }
@@ -73,7 +158,7 @@ RoomHeightRange RoomHeightIndex::range(int storey, const Vector2d& p1, const Vec
                            segMinY > e.maxY + t)) {
             continue;
         }
-        if (!matches(*e.room, p1, p2)) {
+        if (!matches(e, p1, p2)) {
             continue;
         }
         if (!matched) {

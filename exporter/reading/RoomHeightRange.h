@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <vector>
 
 #include "common/geometry/Vector2.h"
@@ -32,11 +33,18 @@ public:
     RoomHeightRange range(int storey, const Vector2d& p1, const Vector2d& p2) const;
 
 private:
+    // The edges of a finely drawn outline by position, so that a segment
+    // ending on the outline (every wall line of a round room does) is known
+    // to lie on it without walking all its edges.
+    struct OutlineEdges;
     struct Entry {
         const ExportRoom* room = nullptr;
         bool boxKnown = false;  // false when an outline value is not finite
         double minX = 0, maxX = 0, minY = 0, maxY = 0;
+        std::shared_ptr<const OutlineEdges> edges;  // only for outlines of many points
     };
+    static bool insideOrOn(const Entry& e, const Vector2d& p);
+    static bool matches(const Entry& e, const Vector2d& p1, const Vector2d& p2);
     std::map<int, std::vector<Entry>> byStorey_;
 };
 

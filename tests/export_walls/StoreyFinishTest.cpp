@@ -3,11 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
+#include <numbers>
+#include <random>
 
 #include "FakePlan.h"
+#include "common/geometry/Geometry.h"
 #include "common/host/HostDocument.h"
+#include "exporter/reading/RoomHeightRange.h"
 #include "exporter/reading/RoomPass.h"
 #include "exporter/reading/StoreyFinish.h"
 #include "exporter/reading/WallPass.h"
@@ -191,3 +196,57 @@ TEST(StoreyFinish, BalconiesAndUnknownRoomsGiveNoRoomEdgesNorExteriorLines)
 
 }  // namespace
 }  // namespace WallTests
+
+using Common::Vector2d;
+
+TEST(RoomHeightIndexTest, FinelyDrawnRoomsMatchThePlainPointAndEdgeTests)
+{
+    // A round room of many points (its edges found by position) beside a
+    // plain square; segments ending on points, on edges, just within and just
+    // beyond the tolerance, inside, outside and across.
+    Exporter::ExportModel model;
+    const auto addRoom = [&](std::vector<Vector2d> outline, double floor, double ceiling) {
+        auto r = std::make_unique<Exporter::ExportRoom>();
+        r->storey = 1;
+        r->floorHeight = floor;
+        r->ceilingHeight = ceiling;
+        r->outline = std::move(outline);
+        model.rooms.push_back(std::move(r));
+    };
+    std::vector<Vector2d> round;
+    for (int i = 0; i < 500; ++i) {
+        const double a = -2 * std::numbers::pi * i / 500;
+        round.push_back(Vector2d(3000 + 2000 * std::cos(a), 3000 + 2000 * std::sin(a)));
+    }
+    addRoom(round, 100, 2500);
+    addRoom({Vector2d(5000, 2000), Vector2d(5000, 4000), Vector2d(7000, 4000), Vector2d(7000, 2000)}, 50, 2400);
+    const Exporter::RoomHeightIndex index(model);
+
+    std::mt19937 random(3);
+    std::uniform_int_distribution<std::size_t> pick(0, round.size() - 1);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    const double offsets[] = {0.0, 0.009, -0.009, 0.0101, 0.5, 300.0};
+    const auto somewhere = [&]() {
+        const std::size_t i = pick(random);
+        const Vector2d a = round[i], b = round[(i + 1) % round.size()];
+        const Vector2d onEdge = a + (b - a) * (random() % 3 == 0 ? 0.0 : unit(random));
+        const Vector2d outward = (onEdge - Vector2d(3000, 3000)).unit();
+        return onEdge + outward * offsets[random() % 6];
+    };
+    for (int k = 0; k < 400; ++k) {
+        const Vector2d p1 = somewhere(), p2 = k % 4 == 0 ? Vector2d(5000, 2000 + unit(random) * 2000) : somewhere();
+        Exporter::RoomHeightRange plain;
+        bool matched = false;
+        for (const auto& room : model.rooms) {
+            const auto inOrOn = [&](const Vector2d& p) { return Common::pointAgainstOutline(p, room->outline, 0.01) >= 1; };
+            if ((inOrOn(p1) && inOrOn(p2)) || Common::segmentAlongBoundary(p1, p2, room->outline, 0.01)) {
+                plain.floorMax = matched ? std::max(plain.floorMax, room->floorHeight) : room->floorHeight;
+                plain.ceilingMax = matched ? std::max(plain.ceilingMax, room->ceilingHeight) : room->ceilingHeight;
+                matched = true;
+            }
+        }
+        const Exporter::RoomHeightRange fast = index.range(1, p1, p2);
+        EXPECT_EQ(fast.floorMax, plain.floorMax) << k;
+        EXPECT_EQ(fast.ceilingMax, plain.ceilingMax) << k;
+    }
+}
