@@ -81,8 +81,63 @@ void BM_ExteriorOutlines(benchmark::State& state)
     state.counters["outlines"] = static_cast<double>(count);
 }
 
-BENCHMARK(BM_RoomEdgeWallLines)->Arg(10)->Arg(100)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ExteriorOutlines)->Arg(10)->Arg(100)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RoomEdgeWallLines)->Arg(10)->Arg(100)->Arg(1000)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExteriorOutlines)->Arg(10)->Arg(100)->Arg(1000)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond);
+
+// Storeys that the grid above does not make: one round room drawn with n
+// points, n copies of one room on top of each other, n rooms in one row
+// (their fronts and backs on two long lines).
+StoreyOutlineSet roundRoom(int n)
+{
+    StoreyOutlineSet set;
+    std::vector<Vector2d> outline;
+    for (int i = 0; i < n; ++i) {
+        const double a = -2 * M_PI * i / n;
+        outline.push_back(Vector2d(5000 * std::cos(a), 5000 * std::sin(a)));
+    }
+    set.outlines.push_back(std::move(outline));
+    return set;
+}
+
+StoreyOutlineSet stackedRooms(int n)
+{
+    StoreyOutlineSet set;
+    for (int i = 0; i < n; ++i) {
+        set.outlines.push_back({Vector2d(0, 0), Vector2d(0, 2730), Vector2d(3640, 2730), Vector2d(3640, 0)});
+    }
+    return set;
+}
+
+StoreyOutlineSet roomsInARow(int n)
+{
+    StoreyOutlineSet set;
+    for (int i = 0; i < n; ++i) {
+        const double x = i * 910.0;
+        set.outlines.push_back({Vector2d(x, 0), Vector2d(x, 2730), Vector2d(x + 910, 2730), Vector2d(x + 910, 0)});
+    }
+    return set;
+}
+
+// Both computations of one storey, as the exporter does them.
+template <StoreyOutlineSet (*Make)(int)>
+void bothComputations(benchmark::State& state)
+{
+    const StoreyOutlineSet set = Make(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        const auto walls = Exporter::roomEdgeWallLines(set);
+        const auto outlines = Exporter::exteriorOutlines(set);
+        benchmark::DoNotOptimize(walls.data());
+        benchmark::DoNotOptimize(outlines.data());
+    }
+}
+
+void BM_RoundRoom(benchmark::State& state) { bothComputations<roundRoom>(state); }
+void BM_StackedRooms(benchmark::State& state) { bothComputations<stackedRooms>(state); }
+void BM_RoomsInARow(benchmark::State& state) { bothComputations<roomsInARow>(state); }
+
+BENCHMARK(BM_RoundRoom)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StackedRooms)->Arg(500)->Arg(5000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RoomsInARow)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
 
 long peakKilobytes()
 {
@@ -121,7 +176,7 @@ void measureInChild(int rooms)
 int main(int argc, char** argv)
 {
     std::printf("One storey, both computations, each size in its own process:\n");
-    for (const int rooms : {10, 100, 1000, 5000}) {
+    for (const int rooms : {10, 100, 1000, 5000, 20000}) {
         measureInChild(rooms);
     }
     std::printf("\n");
