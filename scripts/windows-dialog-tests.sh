@@ -23,7 +23,7 @@ done
 for p in "$win/ravimosim/RavimoSim.exe" "$win/exporter/DM2CDX.exe" "$win/importer/CDX2DM.exe"; do
   [ -f "$p" ] || { echo "windows-dialog-tests: missing $p (build the Windows programs first)" >&2; exit 1; }
 done
-rm -rf "$work" && mkdir -p "$work"
+rm -rf "$work" && mkdir -p "$work/dialogs" "$work/command-line"
 [ -z "$shots" ] || mkdir -p "$shots"
 
 failures=0
@@ -118,21 +118,22 @@ dialog_run() {  # NAME FILE-TO-TYPE DIALOG-TITLE SETTINGS-TITLE RADIO-KEYS DONE-
 
 # --- export: save dialog, table option, OK, 保存 ---------------------------------
 wine reg delete 'HKCU\Software\Tavrel\CEDXM' /f </dev/null >/dev/null 2>&1
-dialog_run export "$(wp "$work/dialog.xml")" 保存 CEDXMデータ出力詳細設定 Down CEDXM出力 -- \
+dialog_run export "$(wp "$work/dialogs/house.xml")" 保存 CEDXMデータ出力詳細設定 Down CEDXM出力 -- \
   --plan "$(wp "$plan")" -- "$(wp "$win/exporter/DM2CDX.exe")" '{window}'
 [ "$RUN_STATUS" = 0 ] || fail "export through the dialogs: status $RUN_STATUS $(cat "$work/export.err")"
 [ "$(registry_value ExportFittingType)" = 0x1 ] || fail "export: ExportFittingType is not 1 in the registry"
 [ "$(registry_value ExportFittingPath)" = "$(wp "$table")" ] || fail "export: ExportFittingPath is not the typed table"
 [ "$(registry_value ExportOriginType)" = 0x0 ] || fail "export: ExportOriginType is not 0 in the registry"
-wine "$sim" --plan "$(wp "$plan")" -- "$(wp "$win/exporter/DM2CDX.exe")" '{window}' --output "$(wp "$work/command-line.xml")" \
+wine "$sim" --plan "$(wp "$plan")" -- "$(wp "$win/exporter/DM2CDX.exe")" '{window}' --output "$(wp "$work/command-line/house.xml")" \
   --fitting-table "$(wp "$table")" --keep-origin </dev/null >/dev/null 2>"$work/command-line.err" ||
   fail "export from the command line: $(cat "$work/command-line.err")"
 masked() {  # CEDXM FILE: its text with identifiers and the date masked
   iconv -f CP932 -t UTF-8 "$1" | sed -E 's#<ID>[^<]*</ID>#<ID>*</ID>#g; s#<(年|月|日|時|分|秒)>[0-9]+</#<\1>*</#g'
 }
-if [ -s "$work/dialog.xml" ]; then
-  masked "$work/dialog.xml" >"$work/dialog.masked"
-  masked "$work/command-line.xml" >"$work/command-line.masked"
+# The project name is the file's name, so both files are named alike.
+if [ -s "$work/dialogs/house.xml" ]; then
+  masked "$work/dialogs/house.xml" >"$work/dialog.masked"
+  masked "$work/command-line/house.xml" >"$work/command-line.masked"
   grep -q '<型番>' "$work/dialog.masked" || fail "export: the file has no model numbers from the table"
   cmp -s "$work/dialog.masked" "$work/command-line.masked" ||
     { fail "export: the dialogs and the command line wrote different files"; diff -u "$work/command-line.masked" "$work/dialog.masked" | head -20 >&2; }
@@ -141,14 +142,14 @@ else
 fi
 
 # --- import: open dialog, table option, OK, 開く --------------------------------
-if [ -s "$work/dialog.xml" ]; then
-  dialog_run import "$(wp "$work/dialog.xml")" 開く CEDXMデータ入力詳細設定 "Down Down" CEDXM入力 -- \
+if [ -s "$work/dialogs/house.xml" ]; then
+  dialog_run import "$(wp "$work/dialogs/house.xml")" 開く CEDXMデータ入力詳細設定 "Down Down" CEDXM入力 -- \
     --plan "$(wp "$work/dialog-plan.json")" --save -- "$(wp "$win/importer/CDX2DM.exe")" '{window}'
   [ "$RUN_STATUS" = 0 ] || fail "import through the dialogs: status $RUN_STATUS $(cat "$work/import.err")"
   [ "$(registry_value ImportOpeningType)" = 0x2 ] || fail "import: ImportOpeningType is not 2 in the registry"
   [ "$(registry_value ImportFittingPath)" = "$(wp "$table")" ] || fail "import: ImportFittingPath is not the typed table"
   wine "$sim" --plan "$(wp "$work/command-line-plan.json")" --save -- "$(wp "$win/importer/CDX2DM.exe")" '{window}' \
-    --input "$(wp "$work/dialog.xml")" --openings table --fitting-table "$(wp "$table")" --roofs manual --origin keep \
+    --input "$(wp "$work/dialogs/house.xml")" --openings table --fitting-table "$(wp "$table")" --roofs manual --origin keep \
     </dev/null >/dev/null 2>"$work/command-line-import.err" ||
     fail "import from the command line: $(cat "$work/command-line-import.err")"
   [ -s "$work/dialog-plan.json" ] || fail "import: the dialogs saved no plan"
