@@ -75,13 +75,14 @@ registry_value() {  # NAME: the value's data as `reg query` prints it
   wine reg query 'HKCU\Software\Tavrel\CEDXM' /v "$1" </dev/null 2>/dev/null | tr -d '\r' |
     sed -n "s/^ *$1 *REG_[A-Z_]* *//p"
 }
-# The program's own run, answered by keyboard; the completion message is
-# closed with Enter. DIALOG-TITLE names the file dialog, SETTINGS-TITLE the
-# settings dialog, RADIO-KEYS the arrow keys that pick the table option.
-dialog_run() {  # NAME FILE-TO-TYPE DIALOG-TITLE SETTINGS-TITLE RADIO-KEYS DONE-TITLE -- RAVIMOSIM-ARGS...
-  local name=$1 file=$2 title=$3 settings=$4 radio=$5 done_title=$6; shift 7
-  timeout 180 wine "$sim" "$@" </dev/null >"$work/$name.out" 2>"$work/$name.err" &
-  local pid=$! id sid mid k
+# The program's own run, answered by keyboard. DIALOG-TITLE names the file
+# dialog, SETTINGS-TITLE the settings dialog, RADIO-KEYS the arrow keys that
+# pick the table option, DONE-TEXT the completion message (RavimoSim logs
+# and closes it, as the user would).
+dialog_run() {  # NAME FILE-TO-TYPE DIALOG-TITLE SETTINGS-TITLE RADIO-KEYS DONE-TEXT -- RAVIMOSIM-ARGS...
+  local name=$1 file=$2 title=$3 settings=$4 radio=$5 done_text=$6; shift 7
+  timeout 180 wine "$sim" --messages "$(wp "$work/$name.msg")" "$@" </dev/null >"$work/$name.out" 2>"$work/$name.err" &
+  local pid=$! id sid k
   if id=$(window "^$title\$"); then
     shot "$name-file-dialog" "$id"
     typed "$file"
@@ -97,12 +98,6 @@ dialog_run() {  # NAME FILE-TO-TYPE DIALOG-TITLE SETTINGS-TITLE RADIO-KEYS DONE-
     else
       fail "$name: the settings dialog did not appear within 20 s"
     fi
-    if mid=$(window "^$done_title\$"); then
-      shot "$name-done" "$mid"
-      key Return
-    else
-      fail "$name: no completion message within 20 s"
-    fi
   else
     fail "$name: the file dialog did not appear within 20 s"
   fi
@@ -114,11 +109,12 @@ dialog_run() {  # NAME FILE-TO-TYPE DIALOG-TITLE SETTINGS-TITLE RADIO-KEYS DONE-
   fi
   wait "$pid"
   RUN_STATUS=$?
+  grep -qF "$done_text" "$work/$name.msg" 2>/dev/null || fail "$name: no completion message"
 }
 
 # --- export: save dialog, table option, OK, 保存 ---------------------------------
 wine reg delete 'HKCU\Software\Tavrel\CEDXM' /f </dev/null >/dev/null 2>&1
-dialog_run export "$(wp "$work/dialogs/house.xml")" 保存 CEDXMデータ出力詳細設定 Down CEDXM出力 -- \
+dialog_run export "$(wp "$work/dialogs/house.xml")" 保存 CEDXMデータ出力詳細設定 Down CEDXMの出力が完了しました -- \
   --plan "$(wp "$plan")" -- "$(wp "$win/exporter/DM2CDX.exe")" '{window}'
 [ "$RUN_STATUS" = 0 ] || fail "export through the dialogs: status $RUN_STATUS $(cat "$work/export.err")"
 [ "$(registry_value ExportFittingType)" = 0x1 ] || fail "export: ExportFittingType is not 1 in the registry"
@@ -143,7 +139,7 @@ fi
 
 # --- import: open dialog, table option, OK, 開く --------------------------------
 if [ -s "$work/dialogs/house.xml" ]; then
-  dialog_run import "$(wp "$work/dialogs/house.xml")" 開く CEDXMデータ入力詳細設定 "Down Down" CEDXM入力 -- \
+  dialog_run import "$(wp "$work/dialogs/house.xml")" 開く CEDXMデータ入力詳細設定 "Down Down" CEDXMの入力が完了しました -- \
     --plan "$(wp "$work/dialog-plan.json")" --save -- "$(wp "$win/importer/CDX2DM.exe")" '{window}'
   [ "$RUN_STATUS" = 0 ] || fail "import through the dialogs: status $RUN_STATUS $(cat "$work/import.err")"
   [ "$(registry_value ImportOpeningType)" = 0x2 ] || fail "import: ImportOpeningType is not 2 in the registry"
