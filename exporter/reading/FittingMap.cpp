@@ -1,6 +1,7 @@
 #include "exporter/reading/FittingMap.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cwctype>
 #include <iostream>
 #include <vector>
@@ -77,7 +78,9 @@ std::wstring lookupModelNumber(const ExportModel& model, const std::wstring& fit
     // The first key, in table order, found anywhere in the name gives the
     // model number, so a shorter key that sorts first shadows a longer one.
     const auto beyondBasicPlane = [](const std::wstring& key) {
-        return std::any_of(key.begin(), key.end(), [](wchar_t c) { return static_cast<char32_t>(c) > 0xFFFF; });
+        // Where wide characters are 16 bits they are UTF-16 units already
+        // and never lie beyond the plane.
+        return std::any_of(key.begin(), key.end(), [](wchar_t c) { return (static_cast<std::uint32_t>(c) >> 16) != 0; });
     };
     const bool reorder = std::any_of(model.fittingTable.begin(), model.fittingTable.end(),
                                      [&](const auto& item) { return beyondBasicPlane(item.first); });

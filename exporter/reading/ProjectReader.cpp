@@ -50,7 +50,10 @@ void readProject(ExportModel& model, Common::HostApplication& application, Commo
 {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
-    localtime_r(&now, &local);
+    // The programs run one thread, so the shared result of localtime is safe.
+    if (const std::tm* converted = std::localtime(&now)) {
+        local = *converted;
+    }
     readProject(model, application, document, iniPath, local);
 }
 

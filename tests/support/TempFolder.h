@@ -1,11 +1,14 @@
 #pragma once
 
 // A fresh folder for one test, removed with everything in it afterwards. It
-// is made under $CEDXM_TEST_TMP when set (CTest sets it), else under /tmp.
+// is made under $CEDXM_TEST_TMP when set (CTest sets it), else in the
+// system's folder for temporary files. Paths go in and out as UTF-8, as the
+// programs hand them to the file functions, on every platform.
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -17,15 +20,20 @@ public:
     TempFolder()
     {
         const char* base = std::getenv("CEDXM_TEST_TMP");
-        std::filesystem::path root = base != nullptr && *base != '\0' ? base : "/tmp";
+        const std::filesystem::path root =
+            base != nullptr && *base != '\0' ? fromUtf8(base) : std::filesystem::temp_directory_path();
         std::filesystem::create_directories(root);
-        std::string pattern = (root / "cedxm-test-XXXXXX").string();
-        std::vector<char> buffer(pattern.begin(), pattern.end());
-        buffer.push_back('\0');
-        if (::mkdtemp(buffer.data()) == nullptr) {
-            throw std::runtime_error("cannot make a test folder under " + root.string());
+        std::random_device random;
+        for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+            const std::filesystem::path candidate = root / ("cedxm-test-" + std::to_string(random()));
+            std::error_code error;
+            if (std::filesystem::create_directory(candidate, error)) {
+                path_ = candidate;
+            }
         }
-        path_ = buffer.data();
+        if (path_.empty()) {
+            throw std::runtime_error("cannot make a test folder under " + toUtf8(root));
+        }
     }
     ~TempFolder()
     {
@@ -38,20 +46,20 @@ public:
     TempFolder& operator=(const TempFolder&) = delete;
 
     const std::filesystem::path& path() const { return path_; }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
+    std::string file(const std::string& name) const { return toUtf8(path_ / fromUtf8(name)); }
 
     // Writes `bytes` to the named file in the folder and returns its path.
     std::string write(const std::string& name, const std::string& bytes) const
     {
         const std::string p = file(name);
-        std::ofstream out(p, std::ios::binary);
+        std::ofstream out(fromUtf8(p), std::ios::binary);
         out << bytes;
         return p;
     }
 
     static std::string read(const std::string& path)
     {
-        std::ifstream in(path, std::ios::binary);
+        std::ifstream in(fromUtf8(path), std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
 
@@ -60,9 +68,19 @@ public:
     {
         std::vector<std::string> names;
         for (const auto& entry : std::filesystem::directory_iterator(path_)) {
-            names.push_back(entry.path().filename().string());
+            names.push_back(toUtf8(entry.path().filename()));
         }
         return names;
+    }
+
+    static std::filesystem::path fromUtf8(const std::string& path)
+    {
+        return std::filesystem::path(std::u8string(path.begin(), path.end()));
+    }
+    static std::string toUtf8(const std::filesystem::path& path)
+    {
+        const std::u8string text = path.u8string();
+        return std::string(text.begin(), text.end());
     }
 
 private:
