@@ -190,6 +190,10 @@ int readProfileInt(const std::wstring& section, const std::wstring& key, int def
         return defaultValue;
     }
     const std::wstring text = profileText(*value);
+    // An empty value counts as a missing one, as for the platform's reader.
+    if (text.empty()) {
+        return defaultValue;
+    }
     std::size_t i = 0;
     while (i < text.size() && (text[i] == L' ' || text[i] == L'\t')) {
         ++i;

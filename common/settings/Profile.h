@@ -17,8 +17,8 @@ std::wstring readProfileString(const std::wstring& section, const std::wstring& 
 
 // Reads an integer the way the platform's profile integer reader does:
 // leading blanks, an optional sign, then decimal digits up to the first
-// non-digit, accumulated in 32 bits with wrap-around; no digits (an empty
-// value included) give 0; a missing key gives `defaultValue`.
+// non-digit, accumulated in 32 bits with wrap-around; other text gives 0; a
+// missing key or an empty value (quotes stripped) gives `defaultValue`.
 int readProfileInt(const std::wstring& section, const std::wstring& key, int defaultValue, const std::wstring& iniPath);
 
 // Keeps one ini file read and indexed for as long as it lives, so that a run

@@ -35,9 +35,27 @@ bool isXmlChar(wchar_t c)
     return u <= 0x10FFFF;
 }
 
+// Where wide characters are 16 bits (Windows), a character beyond U+FFFF is
+// a surrogate pair: the pair starting at `text[i]`, if one does.
+bool isSurrogatePair(const std::wstring& text, std::size_t i)
+{
+    if constexpr (sizeof(wchar_t) != 2) {
+        return false;
+    }
+    const auto high = static_cast<std::uint32_t>(text[i]);
+    const auto low = i + 1 < text.size() ? static_cast<std::uint32_t>(text[i + 1]) : 0u;
+    return high >= 0xD800 && high <= 0xDBFF && low >= 0xDC00 && low <= 0xDFFF;
+}
+
 void appendEscaped(std::wstring& out, const std::wstring& text, bool attribute)
 {
-    for (const wchar_t c : text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const wchar_t c = text[i];
+        if (isSurrogatePair(text, i)) {
+            out += c;
+            out += text[++i];
+            continue;
+        }
         switch (c) {
         case L'&':
             out += L"&amp;";
