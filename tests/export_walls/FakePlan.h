@@ -2,9 +2,9 @@
 
 // A small host document for the room and wall passes: a list of objects
 // served through the cursor operations 62 to 65 and the reading operations
-// 66, 68, 71, 73, 77 and 172. Every call is checked against the argument
-// list the host documents (count, order, types, all outputs), so a pass that
-// builds a wrong list fails its test.
+// 66, 68, 71, 73, 77 and 172. Every call is checked against the host's
+// operation table (count, order, types, outputs), as the simulated host
+// checks it, so a pass that builds a wrong list fails its test.
 
 #include <array>
 #include <cstdint>
@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "common/host/AutomationObject.h"
+#include "common/host/CallCheck.h"
+#include "common/host/HostOperations.h"
 
 namespace WallTests {
 
@@ -132,15 +134,14 @@ public:
     void invoke(int op, Arguments& args, Variant& result) override
     {
         ops.push_back(op);
+        check(op, args);
         switch (op) {
         case 62:
-            expectTypes(op, args, {});
             cursor_ = 0;
             typeAsked_ = 0;
             result = Variant::i4(objects.empty() ? 0 : 1);
             return;
         case 63:
-            expectTypes(op, args, {});
             if (cursor_ < objects.size()) {
                 ++cursor_;
             }
@@ -148,17 +149,14 @@ public:
             result = Variant::i4(cursor_ < objects.size() ? 1 : 0);
             return;
         case 64: {
-            expectTypes(op, args, {});
             const FakeObject& o = current(op);
             result = Variant::ui4(typeAsked_++ == 0 ? o.type : o.typeAskedAgain.value_or(o.type));
             return;
         }
         case 65:
-            expectTypes(op, args, {});
             result = Variant::i2(current(op).storey);
             return;
         case 172:
-            expectTypes(op, args, std::vector<VariantType>(14, VariantType::UI2));
             for (std::size_t i = 0; i < 14; ++i) {
                 args[i].value = Variant::ui2(settings[i]);
             }
@@ -195,34 +193,20 @@ private:
         return objects[cursor_];
     }
 
-    static void expectTypes(int op, const Arguments& args, const std::vector<VariantType>& types)
+    static void check(int op, const Arguments& args)
     {
-        if (args.size() != types.size()) {
-            throw std::logic_error("operation " + std::to_string(op) + ": " + std::to_string(args.size()) +
-                                   " arguments, expected " + std::to_string(types.size()));
+        const Common::HostOperation* known = Common::findHostOperation(Common::HostSide::Document, op, false);
+        if (known == nullptr) {
+            throw std::logic_error("operation " + std::to_string(op) + " is not one the host has");
         }
-        for (std::size_t i = 0; i < types.size(); ++i) {
-            if (args[i].value.type() != types[i] || !args[i].byRef) {
-                throw std::logic_error("operation " + std::to_string(op) + ": argument " + std::to_string(i + 1) +
-                                       " is " + Common::variantTypeName(args[i].value.type()) +
-                                       (args[i].byRef ? "" : " by value") + ", expected output " +
-                                       Common::variantTypeName(types[i]));
-            }
-        }
-        if (!types.empty() && types.front() == VariantType::DoubleArray && !args[0].value.asDoubles().empty()) {
+        Common::checkCall(*known, args);
+        if (!args.empty() && args[0].value.type() == VariantType::DoubleArray && !args[0].value.asDoubles().empty()) {
             throw std::logic_error("operation " + std::to_string(op) + ": the outline array must come empty");
         }
     }
 
     void readRoom(Arguments& args, Variant& result)
     {
-        using V = VariantType;
-        std::vector<V> types{V::DoubleArray, V::UI2, V::Text, V::UI2, V::UI2};
-        types.insert(types.end(), 8, V::R8);
-        types.insert(types.end(), 5, V::UI2);
-        const std::vector<V> tail{V::UI1, V::UI4, V::UI4, V::UI2, V::UI2, V::Text, V::R8, V::UI1, V::R8, V::UI4};
-        types.insert(types.end(), tail.begin(), tail.end());
-        expectTypes(73, args, types);
         const FakeObject& o = current(73);
         args[0].value = Variant::doubles(o.outline);
         args[1].value = Variant::ui2(o.kind);
@@ -235,8 +219,6 @@ private:
 
     void readType5(Arguments& args, Variant& result)
     {
-        using V = VariantType;
-        expectTypes(71, args, {V::UI2, V::R8, V::R8, V::R8, V::R8, V::UI2, V::R8, V::R8});
         const FakeObject& o = current(71);
         args[0].value = Variant::ui2(99);
         args[1].value = Variant::r8(o.cx);
@@ -251,8 +233,6 @@ private:
 
     void readType20(Arguments& args, Variant& result)
     {
-        using V = VariantType;
-        expectTypes(66, args, {V::R8, V::R8, V::R8, V::R8, V::UI2, V::R8, V::R8});
         const FakeObject& o = current(66);
         args[0].value = Variant::r8(o.cx);
         args[1].value = Variant::r8(o.cy);
@@ -266,8 +246,6 @@ private:
 
     void readAttached(Arguments& args, Variant& result)
     {
-        using V = VariantType;
-        expectTypes(77, args, {V::UI2, V::R8, V::R8, V::R8, V::R8, V::R8, V::R8});
         const FakeObject& o = current(77);
         args[0].value = Variant::ui2(99);
         args[1].value = Variant::r8(o.x1);
@@ -281,8 +259,6 @@ private:
 
     void readFitting(Arguments& args, Variant& result)
     {
-        using V = VariantType;
-        expectTypes(68, args, {V::Text, V::R8, V::R8, V::R8, V::R8, V::R8, V::R8, V::UI2});
         const FakeObject& o = current(68);
         if (!o.fitting) {
             result = Variant::i4(0);
