@@ -26,7 +26,7 @@ public:
 
 // Binds the object of `progId`: with a non-zero handle the running object
 // table is walked for a display name starting with "!" + progId whose window
-// handle (application operation 4, document operation 186) equals `handle`;
+// handle (HostOps::ApplicationWindow, HostOps::DocumentWindow) equals `handle`;
 // when nothing is bound that way, the active object is taken. The result may
 // stay empty.
 HostObject bindHostObject(RunningObjectTable& table, const std::wstring& progId, std::int32_t handle);

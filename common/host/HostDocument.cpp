@@ -1,5 +1,6 @@
 #include "common/host/HostDocument.h"
 
+#include "common/host/ArgumentValues.h"
 #include "common/host/CallCheck.h"
 
 namespace Common {
@@ -7,13 +8,7 @@ namespace Common {
 namespace {
 
 using namespace HostOps;
-
-Argument i2(std::int16_t v) { return Argument::in(Variant::i2(v)); }
-Argument i4(std::int32_t v) { return Argument::in(Variant::i4(v)); }
-Argument ui1(std::uint8_t v) { return Argument::in(Variant::ui1(v)); }
-Argument ui2(std::uint16_t v) { return Argument::in(Variant::ui2(v)); }
-Argument ui4(std::uint32_t v) { return Argument::in(Variant::ui4(v)); }
-Argument r8(double v) { return Argument::in(Variant::r8(v)); }
+using namespace HostArgs;
 
 std::int32_t asI4(const Variant& v) { return static_cast<std::int32_t>(v.asInteger()); }
 
@@ -74,7 +69,7 @@ std::int32_t HostDocument::newWallBoxSecondForm(double centreX, double centreY, 
 std::int32_t HostDocument::placeFitting(const std::wstring& part, double centreX, double centreY, double sill,
                                         double angle, double width, double height, std::int32_t last)
 {
-    Arguments args{Argument::in(Variant::text(part)), r8(centreX), r8(centreY), r8(sill), r8(angle), r8(width),
+    Arguments args{text(part), r8(centreX), r8(centreY), r8(sill), r8(angle), r8(width),
                    r8(height), i4(last)};
     return create(PlaceFitting, args);
 }
@@ -83,7 +78,7 @@ std::int32_t HostDocument::newRoofFace(std::vector<double> outline, double pitch
                                        std::int32_t value5, std::int32_t value6, double thickness,
                                        std::int32_t value8)
 {
-    Arguments args{Argument::in(Variant::doubles(std::move(outline))), r8(pitch), r8(height), r8(eavesOffset),
+    Arguments args{doubles(std::move(outline)), r8(pitch), r8(height), r8(eavesOffset),
                    i4(value5), i4(value6), r8(thickness), i4(value8)};
     return create(NewRoofFace, args);
 }

@@ -27,7 +27,7 @@ Common::Segment appendWallAttachedOpening(ExportModel& model, int storey, const 
                                           double upper, double lower, const RoomHeightRange& range,
                                           WallAttachedOpening kind, const OpeningLayout& layout);
 
-// Asks the host for the fitting of the object under the cursor (operation 68)
+// Asks the host for the fitting of the object under the cursor (its fitting reading)
 // and appends its opening when it has one that lies in a room of `storey`.
 void appendFittingOpening(ExportModel& model, const RoomHeightIndex& rooms, Common::HostDocument& document,
                           int storey, const OpeningLayout& layout);

@@ -8,7 +8,7 @@
 namespace Exporter {
 
 // The storey settings record the host keeps per plan: fourteen unsigned
-// 16-bit values, h1 to h14 in argument order of operation 172.
+// 16-bit values, h1 to h14 in the order the host reads them out.
 struct StoreySettings {
     std::array<std::uint16_t, 14> values{};
 

@@ -1,7 +1,7 @@
 #pragma once
 
-// Short spellings for the argument lists of host calls, so that each call
-// reads in the order and with the types the host expects.
+// The builders' helpers for host argument lists: the short spellings of
+// input values, storey numbers, 16-bit record fields and outlines.
 
 #include <cmath>
 #include <cstdint>
@@ -9,21 +9,11 @@
 #include <vector>
 
 #include "common/geometry/Vector2.h"
-#include "common/host/Variant.h"
+#include "common/host/ArgumentValues.h"
 
 namespace Importer::HostArgs {
 
-inline Common::Argument i2(std::int16_t v) { return Common::Argument::in(Common::Variant::i2(v)); }
-inline Common::Argument i4(std::int32_t v) { return Common::Argument::in(Common::Variant::i4(v)); }
-inline Common::Argument ui1(std::uint8_t v) { return Common::Argument::in(Common::Variant::ui1(v)); }
-inline Common::Argument ui2(std::uint16_t v) { return Common::Argument::in(Common::Variant::ui2(v)); }
-inline Common::Argument ui4(std::uint32_t v) { return Common::Argument::in(Common::Variant::ui4(v)); }
-inline Common::Argument r8(double v) { return Common::Argument::in(Common::Variant::r8(v)); }
-inline Common::Argument text(std::wstring v) { return Common::Argument::in(Common::Variant::text(std::move(v))); }
-inline Common::Argument doubles(std::vector<double> v)
-{
-    return Common::Argument::in(Common::Variant::doubles(std::move(v)));
-}
+using namespace Common::HostArgs;
 
 // Storey numbers travel as signed 16-bit values.
 inline std::int16_t storeyNumber(int storey) { return static_cast<std::int16_t>(storey); }

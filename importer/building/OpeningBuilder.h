@@ -6,8 +6,8 @@
 
 namespace Importer {
 
-// Windows and doors on room edges, as fittings (39, 50) or as plain
-// openings (41 kind 2). Passages (kind 3) are built with the walls.
+// Windows and doors on room edges, as placed fittings or as plain openings
+// (wall-line elements of kind 2). Passages (kind 3) are built with the walls.
 void buildOpenings(const ImportModel& model, Common::HostDocument& document, OpeningMode mode, int storey);
 
 }  // namespace Importer

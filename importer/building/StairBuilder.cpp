@@ -14,7 +14,7 @@ namespace {
 
 constexpr double kAbsentTread = 300;
 
-// The host's stair measures, arguments 5 to 13 of operation 42.
+// The host's stair measures, arguments 5 to 13 of the host's new stair.
 struct StairMeasures {
     std::array<double, 3> treads{};  // first tread, second and third measure
     std::array<int, 3> risers{};

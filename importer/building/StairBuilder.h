@@ -16,7 +16,7 @@ std::optional<int> stairBlockPattern(const ImportStair& stair);
 // them by less than half a millimetre.
 double nudgeTread(double t, double r);
 
-// One operation 42 per recognised stair of the storey. A stair whose
+// One new host stair per recognised stair of the storey. A stair whose
 // measures come out not finite is skipped and reported.
 void buildStairs(const ImportModel& model, Common::HostDocument& document, int storey, int barrierFreeGrade,
                  Common::Platform& platform);
