@@ -7,9 +7,9 @@
 #include <windows.h>
 
 #include <fstream>
-#include <functional>
 #include <string>
 
+#include "DialogDriver.h"
 #include "exporter/dialogs/CDXSaveDialog.h"
 #include "importer/dialogs/CDXLoadDialog.h"
 #include "platform/windows/dialogs/ExportDialogs.h"
@@ -39,67 +39,9 @@ public:
     std::wstring errors;
 };
 
-// Acts on the first dialog box this thread shows, from inside its modal
-// loop; a dialog still open after ten seconds is cancelled, so a test never
-// hangs.
-std::function<void(HWND)> g_script;
-UINT_PTR g_actTimer = 0;
-UINT_PTR g_guardTimer = 0;
-
-HWND shownDialog()
-{
-    HWND found = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM out) -> BOOL {
-            wchar_t name[16] = {};
-            GetClassNameW(window, name, 16);
-            if (std::wstring(name) == L"#32770" && IsWindowVisible(window)) {
-                *reinterpret_cast<HWND*>(out) = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-void CALLBACK act(HWND, UINT, UINT_PTR, DWORD)
-{
-    HWND dialog = shownDialog();
-    if (dialog == nullptr) {
-        return;  // not shown yet
-    }
-    KillTimer(nullptr, g_actTimer);
-    g_script(dialog);
-}
-
-void CALLBACK guard(HWND, UINT, UINT_PTR, DWORD)
-{
-    KillTimer(nullptr, g_guardTimer);
-    if (HWND dialog = shownDialog()) {
-        ADD_FAILURE() << "the dialog was still open after 10 s";
-        EndDialog(dialog, IDCANCEL);
-    }
-}
-
-void whenShown(std::function<void(HWND)> script)
-{
-    g_script = std::move(script);
-    g_actTimer = SetTimer(nullptr, 0, 50, act);
-    g_guardTimer = SetTimer(nullptr, 0, 10000, guard);
-}
-
-void finish()
-{
-    KillTimer(nullptr, g_actTimer);
-    KillTimer(nullptr, g_guardTimer);
-}
-
-void click(HWND dialog, int id)
-{
-    SendMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
-}
+using DialogDriver::click;
+using DialogDriver::finish;
+using DialogDriver::whenShown;
 
 bool enabled(HWND dialog, int id)
 {
