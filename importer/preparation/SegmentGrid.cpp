@@ -8,6 +8,10 @@ namespace Importer {
 namespace {
 
 constexpr double kCellSize = 2000.0;
+// Cell borders lie off the round numbers plans are drawn on, so that a wall
+// on such a line (y = 0, say) does not sit on a border and fall into two
+// rows of cells.
+constexpr double kCellShift = 737.0;
 // Far above the 0.01 overlap tolerance, so rounding can never hide a pair.
 constexpr double kMargin = 1.0;
 constexpr double kFarOut = 1e12;
@@ -25,10 +29,10 @@ bool SegmentGrid::cellBox(const Box& near, CellBox& box)
     if (!(near.minX > -kFarOut && near.maxX < kFarOut && near.minY > -kFarOut && near.maxY < kFarOut)) {
         return false;
     }
-    box.x0 = static_cast<std::int64_t>(std::floor(near.minX / kCellSize));
-    box.x1 = static_cast<std::int64_t>(std::floor(near.maxX / kCellSize));
-    box.y0 = static_cast<std::int64_t>(std::floor(near.minY / kCellSize));
-    box.y1 = static_cast<std::int64_t>(std::floor(near.maxY / kCellSize));
+    box.x0 = static_cast<std::int64_t>(std::floor((near.minX + kCellShift) / kCellSize));
+    box.x1 = static_cast<std::int64_t>(std::floor((near.maxX + kCellShift) / kCellSize));
+    box.y0 = static_cast<std::int64_t>(std::floor((near.minY + kCellShift) / kCellSize));
+    box.y1 = static_cast<std::int64_t>(std::floor((near.maxY + kCellShift) / kCellSize));
     return (box.x1 - box.x0 + 1) * (box.y1 - box.y0 + 1) <= kMaxCells;
 }
 
