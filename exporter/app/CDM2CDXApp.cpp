@@ -15,6 +15,30 @@ namespace Exporter {
 
 namespace {
 
+// Every record of the model is written, so the model's lists are the
+// file's sections.
+void countWrittenRecords(const ExportModel& model, Common::ConversionReport& report)
+{
+    for (const auto& r : model.rooms) {
+        ++report.counts[r->storey].rooms;
+    }
+    for (const auto& w : model.walls) {
+        ++report.counts[w->storey].walls;
+    }
+    for (const auto& l : model.outerLines) {
+        ++report.counts[l->storey].exteriorLines;
+    }
+    for (const auto& o : model.openings) {
+        ++report.counts[o->storey].openings;
+    }
+    for (const auto& s : model.stairs) {
+        ++report.counts[s->storey].stairs;
+    }
+    for (const auto& r : model.roofs) {
+        ++report.counts[r->storey].roofs;
+    }
+}
+
 std::wstring widen(const std::string& text)
 {
     return Common::fromUtf8(text);
@@ -68,6 +92,16 @@ int CDM2CDXApp::run()
     }
     application_.release();
     document_.release();
+    if (report_) {
+        report_->status = status;
+        std::wstring error;
+        if (!Common::writeConversionReport(*report_, reportPath_, error)) {
+            platform_.reportError(L"DM2CDX: the report was not written: " + error);
+            status = status == kExitDone ? kExitFailed : status;
+        } else if (status == kExitDone) {
+            platform_.messageBox(report_->summary(), kCompletionCaption, hostWindow_);
+        }
+    }
     return status;
 }
 
@@ -114,6 +148,12 @@ int CDM2CDXApp::export_()
 
     const Common::ExportOptions options = dialog.options;
     auto model = std::make_unique<ExportModel>();
+    if (!reportPath_.empty()) {
+        report_ = std::make_unique<Common::ConversionReport>();
+        report_->program = L"DM2CDX";
+        report_->file = dialog.pathName();
+        model->report = report_.get();
+    }
     runReadingDriver(*model, application_, document_, options, iniPath_, openingExtendType_);
     if (options.originType == 1) {
         shiftToFirstQuadrant(*model);
@@ -124,6 +164,9 @@ int CDM2CDXApp::export_()
     if (!writeCedxmDocument(*model, outputPath, dialog.fileTitle(), true, error)) {
         platform_.reportError(L"DM2CDX: the CEDXM file was not written: " + widen(error));
         return kExitFailed;
+    }
+    if (report_) {
+        countWrittenRecords(*model, *report_);
     }
 
     application_.release();

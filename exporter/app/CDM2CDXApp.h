@@ -10,6 +10,7 @@
 #include "common/host/HostApplication.h"
 #include "common/host/HostDocument.h"
 #include "common/platform/Platform.h"
+#include "common/report/ConversionReport.h"
 #include "exporter/dialogs/CDXSaveDialog.h"
 
 namespace Exporter {
@@ -49,6 +50,11 @@ public:
 
     int run();
 
+    // Writes the conversion report to `path` at the end of a run that got as
+    // far as reading the plan, and prints its summary after the completion
+    // message.
+    void requestReport(std::wstring path) { reportPath_ = std::move(path); }
+
     // What the run prepared, for inspection after run().
     const std::wstring& programDirectory() const { return programDirectory_; }
     const std::wstring& programBaseName() const { return programBaseName_; }
@@ -76,6 +82,8 @@ private:
     int screenScale_ = 100;
     std::int32_t hostWindow_ = 0;
     int openingExtendType_ = 0;
+    std::wstring reportPath_;
+    std::unique_ptr<Common::ConversionReport> report_;
 };
 
 }  // namespace Exporter

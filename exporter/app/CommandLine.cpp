@@ -103,6 +103,8 @@ bool parseExportCommandLine(const std::vector<std::wstring>& args, ExportCommand
             ok = takeValue(cl.fittingTable);
         } else if (arg == L"--trace") {
             ok = takeValue(cl.trace);
+        } else if (arg == L"--report") {
+            ok = takeValue(cl.report);
         } else if (arg == L"--openings-only") {
             ok = setFlag(cl.openingsOnly);
         } else if (arg == L"--first-quadrant") {
@@ -144,7 +146,7 @@ std::wstring exportHelpText()
 {
     return LR"(Usage: DM2CDX [HOSTWINDOW] --host PLAN.json --output FILE.xml
               [--openings-only | --fitting-table FILE.csv] [--first-quadrant | --keep-origin]
-              [--restore-defaults] [--trace FILE] [--help] [--readme]
+              [--restore-defaults] [--trace FILE] [--report FILE.json|FILE.html] [--help] [--readme]
 
 Exports the plan open in the host to one CEDXM file (Shift-JIS XML).
 
@@ -163,6 +165,10 @@ Exports the plan open in the host to one CEDXM file (Shift-JIS XML).
   --restore-defaults      settings: first go back to the defaults of DM2CDX.ini, as the
                           "初期設定に戻す" button does; the other settings then apply.
   --trace FILE            append one JSON line per host call to FILE.
+  --report FILE.json      after the run, write what was written per storey, what was
+                          left out and what was changed, and print a summary of it; a
+                          name ending in .html writes the CDXVIEW page of the CEDXM
+                          file with the report on top.
   --readme                open the read-me file (the dialog's "お読みください" button).
                           Without --output the run then ends without writing.
   --help                  show this text and end.

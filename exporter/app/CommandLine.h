@@ -11,7 +11,7 @@ namespace Exporter {
 // dialog:
 //   DM2CDX [HOSTWINDOW] --host PLAN.json --output FILE.xml
 //          [--openings-only | --fitting-table FILE.csv] [--first-quadrant | --keep-origin]
-//          [--restore-defaults] [--trace FILE] [--help] [--readme]
+//          [--restore-defaults] [--trace FILE] [--report FILE.json|FILE.html] [--help] [--readme]
 struct ExportCommandLine {
     std::optional<std::wstring> hostPlan;
     std::optional<std::wstring> output;
@@ -21,6 +21,7 @@ struct ExportCommandLine {
     bool keepOrigin = false;
     bool restoreDefaults = false;
     std::optional<std::wstring> trace;
+    std::optional<std::wstring> report;
     bool help = false;
     bool readme = false;
 

@@ -90,6 +90,9 @@ int runDm2cdx(Common::Platform& platform, const std::vector<std::wstring>& argum
     }
     CommandLineDialogs dialogs(platform, commandLine);
     CDM2CDXApp app(platform, [&] { return connect(commandLine); }, arguments, dialogs);
+    if (commandLine.report) {
+        app.requestReport(*commandLine.report);
+    }
     return app.run();
 }
 

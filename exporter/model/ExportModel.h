@@ -8,6 +8,7 @@
 
 #include "common/geometry/Vector2.h"
 #include "common/geometry/Vector3.h"
+#include "common/report/ConversionReport.h"
 
 namespace Exporter {
 
@@ -115,6 +116,9 @@ public:
     std::vector<std::unique_ptr<ExportRoof>> roofs;
 
     std::size_t roofCount() const { return roofs.size(); }
+
+    // Where the passes note what they leave out or change; null without --report.
+    Common::ConversionReport* report = nullptr;
 };
 
 }  // namespace Exporter

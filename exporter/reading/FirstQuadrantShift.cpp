@@ -129,6 +129,7 @@ void shiftToFirstQuadrant(ExportModel& model)
     if (by.x == 0 && by.y == 0) {
         return;
     }
+    Common::reportChanged(model.report, L"plan", 0, L"", L"the whole plan was moved by " + Common::reportLength(by.x) + L" mm along x and " + Common::reportLength(by.y) + L" mm along y into the first quadrant");
 
     for (auto& room : model.rooms) {
         move(room->outline, by);

@@ -92,7 +92,11 @@ void appendFittingOpening(ExportModel& model, const RoomHeightIndex& rooms, Comm
     const Vector2d p2 = centre + halfSpan;
     const RoomHeightRange range = rooms.range(storey, p1, p2);
     if (!range.touchesRoom()) {
+        Common::reportLeftOut(model.report, L"opening", storey, L"", L"the fitting " + name + L" touches no room, so it has no height and is not written");
         return;
+    }
+    if (modelNumber.empty() && !model.fittingTable.empty()) {
+        Common::reportChanged(model.report, L"opening", storey, L"", L"the fitting " + name + L" has no model number in the correspondence table and is written as a plain opening");
     }
     auto opening = std::make_unique<ExportOpening>();
     opening->storey = storey;

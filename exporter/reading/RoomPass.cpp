@@ -43,6 +43,7 @@ void readCurrentRoom(ExportModel& model, Common::HostDocument& document, const S
 
     const int kind = room73.ui2(1);
     if (kind == kPorchKind) {
+        Common::reportLeftOut(model.report, L"room", storey, L"", L"the porch " + room73.text(2) + L" is not written: a porch is no room of a CEDXM file");
         return;
     }
     auto room = std::make_unique<ExportRoom>();

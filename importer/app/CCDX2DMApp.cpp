@@ -63,6 +63,37 @@ bool actOutSettings(const ImportCommandLine& commandLine, CDXLoadSettingDialog& 
     return true;
 }
 
+// What the building pass built: the prepared records of each storey less
+// those it noted as left out.
+void countBuiltRecords(const ImportModel& model, Common::ConversionReport& report, std::size_t firstBuildingNote)
+{
+    const auto count = [&](const auto& records, int Common::StoreyCounts::*field) {
+        for (const auto& r : records) {
+            ++(report.counts[r->storey].*field);
+        }
+    };
+    count(model.rooms, &Common::StoreyCounts::rooms);
+    count(model.walls, &Common::StoreyCounts::walls);
+    count(model.outerLines, &Common::StoreyCounts::exteriorLines);
+    count(model.openings, &Common::StoreyCounts::openings);
+    count(model.stairs, &Common::StoreyCounts::stairs);
+    count(model.roofs, &Common::StoreyCounts::roofs);
+    for (std::size_t i = firstBuildingNote; i < report.leftOut.size(); ++i) {
+        const Common::ReportEntry& e = report.leftOut[i];
+        Common::StoreyCounts& c = report.counts[e.storey];
+        int* field = e.kind == L"room"           ? &c.rooms
+                     : e.kind == L"wall"         ? &c.walls
+                     : e.kind == L"exteriorLine" ? &c.exteriorLines
+                     : e.kind == L"opening"      ? &c.openings
+                     : e.kind == L"stair"        ? &c.stairs
+                     : e.kind == L"roof"         ? &c.roofs
+                                                 : nullptr;
+        if (field != nullptr && *field > 0) {
+            --*field;
+        }
+    }
+}
+
 }  // namespace
 
 CCDX2DMApp::CCDX2DMApp(Common::Platform& platform, HostConnector& connector, OpenDialogFrontEnd* userDialogs)
@@ -71,6 +102,30 @@ CCDX2DMApp::CCDX2DMApp(Common::Platform& platform, HostConnector& connector, Ope
 }
 
 int CCDX2DMApp::initInstance(const std::vector<std::wstring>& arguments)
+{
+    return finishReport(runCaught(arguments));
+}
+
+// Writes the report of a run that got as far as reading the file, and
+// prints its summary after the completion message.
+int CCDX2DMApp::finishReport(int status)
+{
+    if (!report_) {
+        return status;
+    }
+    report_->status = status;
+    std::wstring error;
+    if (!Common::writeConversionReport(*report_, reportPath_, error)) {
+        platform_.reportError(L"CDX2DM: the report was not written: " + error);
+        return status == kImportDone ? kImportFailed : status;
+    }
+    if (status == kImportDone) {
+        platform_.messageBox(report_->summary(), kCaption, hostWindow_);
+    }
+    return status;
+}
+
+int CCDX2DMApp::runCaught(const std::vector<std::wstring>& arguments)
 {
     // A failing host call or exhausted memory ends the run here: the user is
     // told what failed and nothing is kept in the plan.
@@ -212,6 +267,14 @@ int CCDX2DMApp::run(const std::vector<std::wstring>& arguments)
     // 13-14. Remember the choices; the model.
     Common::storeImportOptions(platform_.registry(), dialog.options);
     ImportModel model(commandLine.hostWindow);
+    if (!commandLine.report.empty()) {
+        report_ = std::make_unique<Common::ConversionReport>();
+        report_->program = L"CDX2DM";
+        report_->file = dialog.chosenPath();
+        reportPath_ = commandLine.report;
+        hostWindow_ = commandLine.hostWindow;
+        model.report = report_.get();
+    }
 
     // 15. Read the file. A file that cannot be read stops the run before
     // anything is built, and says why.
@@ -226,6 +289,7 @@ int CCDX2DMApp::run(const std::vector<std::wstring>& arguments)
     prepareImport(model, document, iniPath, openingExtendType, platform_);
     flipToFirstQuadrant(model);
     moveOrigin(model, originPlacementFromChoice(dialog.options.originType));
+    const std::size_t leftOutBeforeBuilding = report_ ? report_->leftOut.size() : 0;
     runBuildingPass({.model = model,
                      .application = application,
                      .document = document,
@@ -235,6 +299,10 @@ int CCDX2DMApp::run(const std::vector<std::wstring>& arguments)
                      .fittingTablePath = dialog.options.fittingPath,
                      .roofs = roofModeFromChoice(dialog.options.roofType),
                      .barrierFreeGrade = barrierFreeGrace});
+
+    if (report_) {
+        countBuiltRecords(model, *report_, leftOutBeforeBuilding);
+    }
 
     // 19-20. Release the host, keep the plan, tell the user.
     releaseHost();

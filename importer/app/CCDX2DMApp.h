@@ -2,12 +2,14 @@
 
 #include <cstdint>
 #include <string>
+#include <memory>
 #include <vector>
 
 #include "common/host/Binding.h"
 #include "common/host/HostApplication.h"
 #include "common/host/HostDocument.h"
 #include "common/platform/Platform.h"
+#include "common/report/ConversionReport.h"
 #include "importer/app/ImportCommandLine.h"
 #include "importer/dialogs/CDXLoadDialog.h"
 
@@ -71,12 +73,18 @@ public:
 
 private:
     int run(const std::vector<std::wstring>& arguments);
+    int runCaught(const std::vector<std::wstring>& arguments);
+    int finishReport(int status);
     bool drawingIsEmpty();
     void releaseHost();
 
     Common::Platform& platform_;
     HostConnector& connector_;
     OpenDialogFrontEnd* userDialogs_;
+    // With --report: what the run built, left out and changed.
+    std::unique_ptr<Common::ConversionReport> report_;
+    std::wstring reportPath_;
+    std::int32_t hostWindow_ = 0;
 };
 
 }  // namespace Importer

@@ -32,7 +32,8 @@ std::wstring importUsage()
     return L"Usage: CDX2DM [HOSTWINDOW] --host PLAN.json --input FILE.xml\n"
            L"              [--openings frames|none|table] [--fitting-table FILE.csv]\n"
            L"              [--roofs manual|none] [--origin keep|lower-left|centre]\n"
-           L"              [--restore-defaults] [--trace FILE] [--help] [--readme]\n"
+           L"              [--restore-defaults] [--trace FILE] [--report FILE.json|FILE.html]\n"
+           L"              [--help] [--readme]\n"
            L"\n"
            L"Reads a CEDXM file into the empty plan of the host.\n"
            L"\n"
@@ -51,6 +52,10 @@ std::wstring importUsage()
            L"  --restore-defaults  start the settings from the ini file's defaults (applied before\n"
            L"                      the other settings options)\n"
            L"  --trace FILE        append every host call to FILE (JSON Lines)\n"
+           L"  --report FILE.json  after the run, write what was built per storey, what was left\n"
+           L"                      out and what was changed, and print a summary of it; a name\n"
+           L"                      ending in .html writes the CDXVIEW page of the file with the\n"
+           L"                      report on top\n"
            L"  --readme            open the read-me file; without --input nothing is imported\n"
            L"  --help              this text\n"
            L"\n"
@@ -117,6 +122,8 @@ bool parseImportCommandLine(const std::vector<std::wstring>& arguments, ImportCo
             commandLine.fittingTable = value;
         } else if (option == L"--trace") {
             commandLine.trace = value;
+        } else if (option == L"--report") {
+            commandLine.report = value;
         } else if (option == L"--openings") {
             if (!choice(option, value, {{L"frames", 0}, {L"none", 1}, {L"table", 2}}, commandLine.openingMode, problem)) {
                 return false;
@@ -135,7 +142,8 @@ bool parseImportCommandLine(const std::vector<std::wstring>& arguments, ImportCo
                                                   : L"unexpected argument \"" + option + L"\"";
             return false;
         }
-        if (value.empty() && (option == L"--host" || option == L"--input" || option == L"--trace")) {
+        if (value.empty() && (option == L"--host" || option == L"--input" || option == L"--trace" ||
+                                option == L"--report")) {
             problem = option + L" needs a non-empty value";
             return false;
         }

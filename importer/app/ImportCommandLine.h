@@ -20,6 +20,7 @@ struct ImportCommandLine {
     std::optional<int> originType;   // --origin keep|lower-left|centre -> 0|1|2
     bool restoreDefaults = false;
     std::wstring trace;  // --trace
+    std::wstring report;  // --report
     bool help = false;
     bool readme = false;
 

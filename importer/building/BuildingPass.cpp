@@ -9,6 +9,7 @@
 #include "importer/building/RoomBuilder.h"
 #include "importer/building/StairBuilder.h"
 #include "importer/building/StoreySettings.h"
+#include "importer/building/UnbuiltRecords.h"
 #include "importer/building/WallBuilder.h"
 
 namespace Importer {
@@ -38,6 +39,7 @@ void runBuildingPass(const BuildingPassInput& pass)
         storeys.push_back(entry.first);
     }
     writeGridAndStoreySettings(model, document);
+    noteUnbuiltRecords(model, pass.roofs);
 
     for (int storey : storeys) {
         document.selectStorey(storeyNumber(storey));

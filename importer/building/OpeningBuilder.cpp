@@ -56,6 +56,7 @@ void buildOpenings(const ImportModel& model, Common::HostDocument& document, Ope
         }
         const RoomHeightPair h = rooms.along(o->start, o->end);
         if (h.none()) {
+            Common::reportLeftOut(model.report, L"opening", storey, o->id, L"the opening touches no room, so it has no height");
             continue;
         }
         const std::wstring path = fittingPath(model, *o, mode);
@@ -84,6 +85,7 @@ void buildOpenings(const ImportModel& model, Common::HostDocument& document, Ope
             v1 = h.h2 - h.h1;
             v2 = h.h2 - h.h1 - o->height;
         } else {
+            Common::reportLeftOut(model.report, L"opening", storey, o->id, L"opening kind " + std::to_wstring(o->kindCode) + L" is neither window, door nor passage");
             continue;
         }
         document.newWallLineElement(kOpeningLine, a.x, a.y, b.x, b.y, v1, v2);

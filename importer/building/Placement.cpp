@@ -138,6 +138,9 @@ void moveOrigin(ImportModel& model, OriginPlacement placement)
     }
     const double dx = gridShift(ax, model.gridSpacing.x);
     const double dy = gridShift(ay, model.gridSpacing.y);
+    if (dx != 0 || dy != 0) {
+        Common::reportChanged(model.report, L"plan", 0, L"", L"the whole plan was moved by " + Common::reportLength(dx) + L" mm along x and " + Common::reportLength(dy) + L" mm along y (origin option)");
+    }
     forEachPoint(model, true, [&](double& x, double& y) {
         x += dx;
         y += dy;

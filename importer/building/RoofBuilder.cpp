@@ -72,6 +72,9 @@ void buildRoofs(const ImportModel& model, Common::HostDocument& document, RoofMo
     clearRoofs(document, storey);
     for (const auto& roof : model.roofs) {
         if (static_cast<long long>(roof->storey) - 1 == storey) {
+            if (roof->finishThickness == 0) {
+                Common::reportChanged(model.report, L"roof", roof->storey, roof->id, L"finish thickness 0 became the default 150 mm");
+            }
             buildRoof(*roof, document, storey);
         }
     }

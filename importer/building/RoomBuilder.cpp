@@ -107,6 +107,9 @@ void buildRooms(const ImportModel& model, Common::HostDocument& document, int st
         double floor = room->floorHeight - floorLevelOf(model, storey);
         const double height = room->ceilingHeight - room->floorHeight;
         const int code = room->kindCode;
+        if (model.roomHostType.count(code) == 0) {
+            Common::reportChanged(model.report, L"room", storey, room->id, L"room kind " + std::to_wstring(code) + L" has no counterpart in the host; built without a room type");
+        }
         int hostKind = ImportModel::lookup(model.roomHostType, code);
         int roomClass = ImportModel::lookup(model.roomClass, code);
         auto colourA = static_cast<std::uint32_t>(ImportModel::lookup(model.roomColourA, code));

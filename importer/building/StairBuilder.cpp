@@ -267,18 +267,13 @@ void buildStairs(const ImportModel& model, Common::HostDocument& document, int s
             continue;
         }
         const std::optional<int> pattern = stairBlockPattern(stair);
-        if (!pattern) {
-            continue;
-        }
-        const auto found = model.stairPatternTable.find(*pattern);
-        if (found == model.stairPatternTable.end()) {
+        const auto found = pattern ? model.stairPatternTable.find(*pattern) : model.stairPatternTable.end();
+        if (found == model.stairPatternTable.end() || ((found->second >> 24) & 0xF) > 5) {
+            Common::reportLeftOut(model.report, L"stair", storey, stair.id, L"the host has no stair of this shape (its blocks and turns)");
             continue;
         }
         const int code = found->second;
         const int type = (code >> 24) & 0xF;
-        if (type > 5) {
-            continue;
-        }
         const Blocks blocks(stair);
         const Vector2d p0 = blocks.point(0, 0);
         const Vector2d p1 = blocks.point(0, 1);
@@ -302,6 +297,7 @@ void buildStairs(const ImportModel& model, Common::HostDocument& document, int s
             finite = finite && std::isfinite(t);
         }
         if (!finite) {
+            Common::reportLeftOut(model.report, L"stair", storey, stair.id, L"a flight has no steps or its measures are not finite numbers");
             platform.reportError(L"Stair " + std::to_wstring(index + 1) + L" (storey " + std::to_wstring(storey) +
                                  L") skipped: a flight has no steps or its measures are not finite numbers");
             continue;

@@ -91,6 +91,9 @@ void buildWalls(const ImportModel& model, Common::HostDocument& document, int st
         if (!along.none()) {
             edgeWall(*w, along, standardThickness, document);
         } else {
+            if (w->start.x != w->end.x && w->start.y != w->end.y) {
+                Common::reportLeftOut(model.report, L"wall", storey, w->id, L"a free-standing wall that runs neither along x nor along y cannot be built as a wall block");
+            }
             freeStandingWall(*w, rooms.around(w->start, w->end), document);
         }
     }
@@ -100,6 +103,7 @@ void buildWalls(const ImportModel& model, Common::HostDocument& document, int st
         }
         const RoomHeightPair h = rooms.along(o->start, o->end);
         if (h.none()) {
+            Common::reportLeftOut(model.report, L"opening", storey, o->id, L"the passage touches no room, so it has no height");
             continue;
         }
         Vector2d a = o->start, b = o->end;

@@ -9,6 +9,7 @@
 
 #include "common/geometry/Vector2.h"
 #include "common/geometry/Vector3.h"
+#include "common/report/ConversionReport.h"
 
 namespace Importer {
 
@@ -133,6 +134,10 @@ public:
 
     std::wstring hostFolder;
     std::wstring programFolder;  // without trailing separator
+
+    // Where preparation and the builders note what they leave out or
+    // change; null without --report. Never changes what is built.
+    Common::ConversionReport* report = nullptr;
 
     // Table look-up where a missing key gives 0.
     static int lookup(const std::map<int, int>& table, int key);
