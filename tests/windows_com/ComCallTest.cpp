@@ -7,6 +7,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "common/host/CallCheck.h"
+#include "common/host/HostOperations.h"
 #include "platform/windows/com/ComApartment.h"
 #include "platform/windows/com/DispatchClient.h"
 #include "platform/windows/com/VariantConversion.h"
@@ -39,65 +41,60 @@ protected:
     std::unique_ptr<WinCom::DispatchClient> client_;
 };
 
-TEST_F(ComCall, EveryTypeCrossesInAndOutInCallerOrder)
+// A value of `type` that differs with `position`, at the edges of its range.
+Variant sample(Common::VariantType type, int position)
 {
-    const std::vector<double> outline = {0, 0, 910.5, 0, 910.5, -1820};
-    host_->on(73, [&](Common::Arguments& args, Variant& result) {
-        ASSERT_EQ(args.size(), 9u);
-        EXPECT_EQ(args[0].value, Variant::i2(-7));
-        EXPECT_EQ(args[1].value, Variant::i4(-70000));
-        EXPECT_EQ(args[2].value, Variant::ui1(255));
-        EXPECT_EQ(args[3].value, Variant::ui2(65535));
-        EXPECT_EQ(args[4].value, Variant::ui4(4000000000u));
-        EXPECT_EQ(args[5].value, Variant::r8(-0.125));
-        EXPECT_EQ(args[6].value, Variant::text(L"和室 \"8\""));
-        EXPECT_EQ(args[7].value, Variant::doubles(outline));
-        EXPECT_FALSE(args[0].byRef);
-        EXPECT_TRUE(args[8].byRef);
-        args[8].value = Variant::doubles({1, 2});
-        result = Variant::i4(1);
-    });
-    Common::Arguments args = {Argument::in(Variant::i2(-7)), Argument::in(Variant::i4(-70000)),
-                              Argument::in(Variant::ui1(255)), Argument::in(Variant::ui2(65535)),
-                              Argument::in(Variant::ui4(4000000000u)), Argument::in(Variant::r8(-0.125)),
-                              Argument::in(Variant::text(L"和室 \"8\"")), Argument::in(Variant::doubles(outline)),
-                              Argument::out(Variant::doubles({}))};
-    Variant result;
-    client_->invoke(73, args, result);
-    EXPECT_EQ(result, Variant::i4(1));
-    EXPECT_EQ(args[8].value, Variant::doubles({1, 2}));
-    EXPECT_EQ(args[0].value, Variant::i2(-7)) << "inputs stay as they were";
+    switch (type) {
+    case Common::VariantType::I2: return Variant::i2(static_cast<std::int16_t>(-32768 + position));
+    case Common::VariantType::I4: return Variant::i4(-2147483647 + position);
+    case Common::VariantType::UI1: return Variant::ui1(static_cast<std::uint8_t>(255 - position));
+    case Common::VariantType::UI2: return Variant::ui2(static_cast<std::uint16_t>(65535 - position));
+    case Common::VariantType::UI4: return Variant::ui4(4294967295u - static_cast<unsigned>(position));
+    case Common::VariantType::R8: return Variant::r8(-1e-300 * (position + 1));
+    case Common::VariantType::Text: return Variant::text(L"和室 \"" + std::to_wstring(position) + L"\" \\");
+    case Common::VariantType::DoubleArray: return Variant::doubles({910.5 * position, -0.0, 1e300});
+    case Common::VariantType::Empty: break;
+    }
+    return Variant();
+}
 
-    host_->on(76, [](Common::Arguments& args, Variant& result) {
-        args[0].value = Variant::i2(-2);
-        args[1].value = Variant::i4(-2000000000);
-        args[2].value = Variant::ui1(200);
-        args[3].value = Variant::ui2(60000);
-        args[4].value = Variant::ui4(4294967295u);
-        args[5].value = Variant::r8(1e-300);
-        args[6].value = Variant::text(L"C:\\部品\\窓.m3d");
-        args[7].value = Variant::doubles({});
-        result = Variant::text(L"Ver.8.10");
-    });
-    Common::Arguments outs = {Argument::out(Variant::i2(0)),  Argument::out(Variant::i4(0)),
-                              Argument::out(Variant::ui1(0)), Argument::out(Variant::ui2(0)),
-                              Argument::out(Variant::ui4(0)), Argument::out(Variant::r8(0)),
-                              Argument::out(Variant::text(L"prepared")), Argument::out(Variant::doubles({5}))};
-    client_->invoke(76, outs, result);
-    EXPECT_EQ(outs[0].value, Variant::i2(-2));
-    EXPECT_EQ(outs[1].value, Variant::i4(-2000000000));
-    EXPECT_EQ(outs[2].value, Variant::ui1(200));
-    EXPECT_EQ(outs[3].value, Variant::ui2(60000));
-    EXPECT_EQ(outs[4].value, Variant::ui4(4294967295u));
-    EXPECT_EQ(outs[5].value, Variant::r8(1e-300));
-    EXPECT_EQ(outs[6].value, Variant::text(L"C:\\部品\\窓.m3d"));
-    EXPECT_EQ(outs[7].value, Variant::doubles({}));
-    EXPECT_EQ(result, Variant::text(L"Ver.8.10"));
-
-    host_->on(98, [](Common::Arguments&, Variant&) {});
-    Common::Arguments none;
-    client_->invoke(98, none, result);
-    EXPECT_TRUE(result.isEmpty());
+TEST_F(ComCall, EveryOperationOfTheHostCrossesWithEveryArgumentInOrder)
+{
+    int checked = 0;
+    for (const Common::HostOperation* op : Common::allHostOperations()) {
+        if (op->propertyPut) {
+            continue;
+        }
+        const Common::Signature signature = Common::signatureOf(*op);
+        Common::Arguments args;
+        for (std::size_t i = 0; i < signature.args.size(); ++i) {
+            const Common::ArgumentSpec& spec = signature.args[i];
+            args.push_back(spec.byRef ? Argument::out(sample(spec.type, 0))
+                                      : Argument::in(sample(spec.type, static_cast<int>(i))));
+        }
+        const Common::Arguments sent = args;
+        host_->on(op->dispatchNumber, [&](Common::Arguments& received, Variant& result) {
+            ASSERT_EQ(received.size(), sent.size());
+            for (std::size_t i = 0; i < received.size(); ++i) {
+                EXPECT_EQ(received[i].value, sent[i].value) << op->name << ", argument " << i + 1;
+                EXPECT_EQ(received[i].byRef, sent[i].byRef) << op->name << ", argument " << i + 1;
+                if (received[i].byRef) {
+                    received[i].value = sample(received[i].value.type(), static_cast<int>(i) + 1);
+                }
+            }
+            result = sample(op->result, 7);
+        });
+        Variant result;
+        client_->invoke(op->dispatchNumber, args, result);
+        EXPECT_EQ(result, sample(op->result, 7)) << op->name;
+        for (std::size_t i = 0; i < args.size(); ++i) {
+            const Variant expected = args[i].byRef ? sample(sent[i].value.type(), static_cast<int>(i) + 1) : sent[i].value;
+            EXPECT_EQ(args[i].value, expected) << op->name << ", argument " << i + 1;
+        }
+        ++checked;
+    }
+    EXPECT_EQ(static_cast<std::size_t>(checked), host_->calls.size());
+    EXPECT_GT(checked, 30);
 }
 
 TEST_F(ComCall, PropertyPutAndHostErrorsKeepTheHostsWords)
