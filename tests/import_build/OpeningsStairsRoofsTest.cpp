@@ -1,4 +1,5 @@
 #include "BuildFixture.h"
+#include "common/host/ObjectWalk.h"
 #include "importer/building/ImportFittingMap.h"
 #include "importer/building/OpeningBuilder.h"
 #include "importer/building/RoofBuilder.h"
@@ -270,6 +271,24 @@ TEST(RoofBuildTest, OldRoofsGoAndEachRoofIsOneFaceFromItsEavesEdge)
     EXPECT_EQ(argDoubles(face, 0), (std::vector<double>{0, -500, 10, -500, 10, 10, 0, 10}));
     EXPECT_EQ(numbers(face, 1), (std::vector<double>{4, 5800, 500, 0, 0, 150, 1}));
     EXPECT_EQ(host.callsOf(219).at(0).args[0].value, Variant::r8(150));
+}
+
+TEST(RoofBuildTest, ClearingStopsWhenTheObjectListNeverEnds)
+{
+    const Common::ScopedHostObjectWalkLimit limit(20);
+    ImportModel m;
+    addRoof(m, 3, rectangle(0, 0, 10, 10), 20);
+    PermissiveHost host;
+    host.objects = {{2, 24}};
+    host.host->on(63, [](Common::Arguments&, Variant& r) { r = Variant::i4(1); });  // never the end
+    try {
+        Importer::buildRoofs(m, host.object, Importer::RoofMode::ManualFaces, 2);
+        ADD_FAILURE() << "the clearing did not stop";
+    } catch (const Common::HostError& error) {
+        EXPECT_STREQ(error.what(), "the host's object list did not come to an end after 20 objects");
+    }
+    EXPECT_EQ(host.callsOf(158).size(), 20u);
+    EXPECT_TRUE(host.callsOf(61).empty());  // no face is built after a failed clearing
 }
 
 TEST(RoofBuildTest, NoRoofCallsInOtherModesAndNoThicknessWithoutARoof)
