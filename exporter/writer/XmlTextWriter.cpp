@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "common/text/Encoding.h"
+#include "common/text/XmlTextLimit.h"
 
 namespace Exporter {
 
@@ -69,6 +70,20 @@ void appendEscaped(std::wstring& out, const std::wstring& text, bool attribute)
             } else {
                 out += c;
             }
+            break;
+        case L'>':
+            // "]]>" may not stand in element text; everywhere else ">" is
+            // written as it is.
+            if (!attribute && i >= 2 && text[i - 1] == L']' && text[i - 2] == L']') {
+                out += L"&gt;";
+            } else {
+                out += c;
+            }
+            break;
+        case L'\r':
+            // A reader turns a carriage return into a line feed unless it
+            // comes as a reference.
+            out += L"&#xD;";
             break;
         default:
             out += isXmlChar(c) ? c : L'\uFFFD';
@@ -186,6 +201,32 @@ void XmlTextWriter::discard()
         file_ = nullptr;
         ::unlink(tempPath_.c_str());
     }
+}
+
+bool XmlTextWriter::readable(const std::wstring& name, const XmlAttributeList* attributes, const std::wstring* text)
+{
+    const auto tooLong = [&](const std::wstring& value, const std::wstring& what) {
+        const std::size_t bytes = Common::utf8Length(value);
+        if (bytes <= Common::kMaxXmlTextBytes) {
+            return false;
+        }
+        failed_ = true;
+        error_ = Common::toUtf8(what) + " is " + std::to_string(bytes) + " bytes long in UTF-8, more than the " +
+                 std::to_string(Common::kMaxXmlTextBytes) + " a CEDXM reader accepts; \"" + path_ +
+                 "\" was not written";
+        return true;
+    };
+    if (text != nullptr && tooLong(*text, L"the text of " + name)) {
+        return false;
+    }
+    if (attributes != nullptr) {
+        for (const auto& [attribute, value] : attributes->items()) {
+            if (tooLong(value, L"the attribute " + attribute + L" of " + name)) {
+                return false;
+            }
+        }
+    }
+    return true;
 }
 
 void XmlTextWriter::fail(const std::string& what, int errorNumber)
@@ -306,7 +347,7 @@ void XmlTextWriter::beginTag(std::wstring& line, const std::wstring& name, const
 bool XmlTextWriter::startElement(const std::wstring& name, const XmlAttributeList* attributes,
                                  const std::wstring* text)
 {
-    if (file_ == nullptr || failed_) {
+    if (file_ == nullptr || failed_ || !readable(name, attributes, text)) {
         return false;
     }
     std::wstring line;
@@ -326,7 +367,7 @@ bool XmlTextWriter::startElement(const std::wstring& name, const XmlAttributeLis
 bool XmlTextWriter::valueElement(const std::wstring& name, const XmlAttributeList* attributes,
                                  const std::wstring& text)
 {
-    if (file_ == nullptr || failed_) {
+    if (file_ == nullptr || failed_ || !readable(name, attributes, &text)) {
         return false;
     }
     std::wstring line;
@@ -377,7 +418,7 @@ bool XmlTextWriter::value(const std::wstring& name, const XmlAttributeList& attr
 
 bool XmlTextWriter::empty(const std::wstring& name, const XmlAttributeList& attributes)
 {
-    if (file_ == nullptr || failed_) {
+    if (file_ == nullptr || failed_ || !readable(name, &attributes, nullptr)) {
         return false;
     }
     std::wstring line;

@@ -68,6 +68,9 @@ private:
     void beginTag(std::wstring& line, const std::wstring& name, const XmlAttributeList* attributes) const;
     bool startElement(const std::wstring& name, const XmlAttributeList* attributes, const std::wstring* text);
     bool valueElement(const std::wstring& name, const XmlAttributeList* attributes, const std::wstring& text);
+    // False, and the file failed, when a text or attribute value is longer
+    // than a reader accepts.
+    bool readable(const std::wstring& name, const XmlAttributeList* attributes, const std::wstring* text);
     void fail(const std::string& what, int errorNumber);
     void discard();
 
@@ -81,9 +84,9 @@ private:
     std::vector<std::wstring> stack_;
 };
 
-// Element text: "&" and "<" escaped.
+// Element text: "&", "<", the ">" of "]]>" and carriage returns escaped.
 void appendEscapedText(std::wstring& out, const std::wstring& text);
-// Attribute values: "&", "<" and '"' escaped.
+// Attribute values: "&", "<", '"' and carriage returns escaped.
 void appendEscapedAttribute(std::wstring& out, const std::wstring& text);
 
 // Number texts with "." as separator whatever the locale; each formatted item

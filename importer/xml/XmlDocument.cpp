@@ -9,6 +9,7 @@
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 #include <libxml/tree.h>
+#include <libxml/xmlerror.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -16,10 +17,14 @@
 #include <memory>
 
 #include "common/text/Encoding.h"
+#include "common/text/XmlTextLimit.h"
 
 namespace Importer {
 
 namespace {
+
+// The writer keeps its texts within what this reader takes.
+static_assert(Common::kMaxXmlTextBytes == XML_MAX_TEXT_LENGTH);
 
 const char* asChars(const xmlChar* s) { return reinterpret_cast<const char*>(s); }
 
@@ -259,6 +264,57 @@ void onCdataBlock(void* context, const xmlChar* text, int length)
     }
 }
 
+// The first problem the parser met; later ones are mostly its consequences
+// (one undecodable byte ends the document early and the rest reads as "extra
+// content"), so the first is what the user needs.
+struct FirstParserError {
+    bool seen = false;
+    std::string message;
+    int line = 0;
+    int column = 0;
+};
+
+void keepFirstError(void* context, xmlErrorPtr error)
+{
+    auto* first = static_cast<FirstParserError*>(context);
+    if (first->seen || error == nullptr || error->level < XML_ERR_ERROR) {
+        return;
+    }
+    first->seen = true;
+    first->message = error->message != nullptr ? error->message : "";
+    first->line = error->line;
+    first->column = error->int2;
+}
+
+void ignoreGenericError(void*, const char*, ...) {}
+
+// While it lives, every message of the parser goes to `first` instead of
+// standard error, also those it raises outside the parser context (encoding
+// errors).
+class ParserErrorCapture {
+public:
+    explicit ParserErrorCapture(FirstParserError& first)
+        : structured_(xmlStructuredError), structuredContext_(xmlStructuredErrorContext),
+          generic_(xmlGenericError), genericContext_(xmlGenericErrorContext)
+    {
+        xmlSetStructuredErrorFunc(&first, keepFirstError);
+        xmlSetGenericErrorFunc(nullptr, ignoreGenericError);
+    }
+    ~ParserErrorCapture()
+    {
+        xmlSetStructuredErrorFunc(structuredContext_, structured_);
+        xmlSetGenericErrorFunc(genericContext_, generic_);
+    }
+    ParserErrorCapture(const ParserErrorCapture&) = delete;
+    ParserErrorCapture& operator=(const ParserErrorCapture&) = delete;
+
+private:
+    xmlStructuredErrorFunc structured_;
+    void* structuredContext_;
+    xmlGenericErrorFunc generic_;
+    void* genericContext_;
+};
+
 struct MemorySource {
     const char* data;
     std::size_t left;
@@ -427,6 +483,12 @@ bool XmlDocument::loadBytes(std::string_view bytes, std::string& problem, const 
     std::string converted;
     const char* sourceEncoding = nullptr;
     bool utf8Forced = false;
+    if (startsWith(bytes, std::string_view("\xFF\xFE\0\0", 4)) || startsWith(bytes, std::string_view("\0\0\xFE\xFF", 4)) ||
+        startsWith(bytes, std::string_view("<\0\0\0", 4)) || startsWith(bytes, std::string_view("\0\0\0<", 4))) {
+        // Read as UTF-16 it would give an empty document rather than an error.
+        problem = "is in UTF-32, which CEDXM files are not read in (UTF-8, UTF-16 or Shift-JIS)";
+        return false;
+    }
     if (startsWith(bytes, "\xEF\xBB\xBF")) {
         utf8Forced = true;  // a byte order mark outweighs whatever the declaration names
     } else if (startsWith(bytes, "\xFF\xFE")) {
@@ -492,14 +554,22 @@ bool XmlDocument::loadBytes(std::string_view bytes, std::string& problem, const 
     // Streamed to the parser from memory, so that no further whole copy of
     // the file is made; decoded text is UTF-8 and needs no converter.
     MemorySource source{bytes.data(), bytes.size()};
-    xmlDocPtr doc = xmlCtxtReadIO(ctxt, readFromMemory, nullptr, &source, nullptr, nullptr, options);
-    const bool wellFormed = ctxt->wellFormed != 0;
-    std::string parserMessage;
-    int line = 0;
-    if (const xmlError* error = xmlCtxtGetLastError(ctxt); error != nullptr && error->message != nullptr) {
-        parserMessage = trimmed(error->message);
-        line = error->line;
+    FirstParserError first;
+    xmlDocPtr doc = nullptr;
+    {
+        const ParserErrorCapture capture(first);
+        doc = xmlCtxtReadIO(ctxt, readFromMemory, nullptr, &source, nullptr, nullptr, options);
     }
+    const bool wellFormed = ctxt->wellFormed != 0;
+    if (!first.seen) {
+        if (const xmlError* error = xmlCtxtGetLastError(ctxt); error != nullptr && error->message != nullptr) {
+            first.message = error->message;
+            first.line = error->line;
+            first.column = error->int2;
+        }
+    }
+    const std::string parserMessage = trimmed(first.message);
+    const int line = first.line;
     xmlFreeParserCtxt(ctxt);
 
     if (!guard.refusal.empty()) {
@@ -507,7 +577,11 @@ bool XmlDocument::loadBytes(std::string_view bytes, std::string& problem, const 
     } else if (doc == nullptr || !wellFormed) {
         problem = "is not well-formed XML";
         if (line > 0) {
-            problem += " (line " + std::to_string(line) + ")";
+            problem += " (line " + std::to_string(line);
+            if (first.column > 0) {
+                problem += ", column " + std::to_string(first.column);
+            }
+            problem += ")";
         }
         if (!parserMessage.empty()) {
             problem += ": " + parserMessage;

@@ -121,6 +121,10 @@ TEST_F(XmlTextWriterTest, EscapingOfTextsAndAttributes)
     xml.value(L"T", std::wstring(L"x") + wchar_t(1) + L"y");
     // Outside code page 932: a character reference keeps the file complete.
     xml.value(L"U", L"\U0001F600");
+    // Only the ">" that closes "]]>" in text, and every carriage return.
+    XmlAttributeList b;
+    b.add(L"v", L"]]>\r");
+    xml.value(L"M", b, L"]]>]>]]]>>\r\n");
     ASSERT_TRUE(xml.close());
     EXPECT_EQ(WriterTest::readCp932(file),
               crlf({
@@ -128,6 +132,8 @@ TEST_F(XmlTextWriterTest, EscapingOfTextsAndAttributes)
                   L"<名称 名称=\"a&amp;b&lt;c>&quot;d'\">A&amp;B &lt;x> \"q\"</名称>",
                   L"<T>x&#xFFFD;y</T>",
                   L"<U>&#x1F600;</U>",
+                  L"<M v=\"]]>&#xD;\">]]&gt;]>]]]&gt;>&#xD;",
+                  L"</M>",
               }));
 }
 

@@ -153,7 +153,7 @@ TEST(XmlDocument, UnreadableFilesAreReportedWithPathAndReason)
 
     const std::string broken = writeTemp("broken.xml", "<CADIF><部屋情報>\n<部屋></部屋情報></CADIF>");
     EXPECT_FALSE(loadCedxmFile(model, Common::fromUtf8(broken), problem));
-    EXPECT_NE(problem.find(L"not well-formed XML (line 2)"), std::wstring::npos) << Common::toUtf8(problem);
+    EXPECT_NE(problem.find(L"not well-formed XML (line 2, column "), std::wstring::npos) << Common::toUtf8(problem);
 
     const std::string badSjis = writeTemp("badsjis.xml", "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><CADIF>\x81</CADIF>");
     EXPECT_FALSE(loadCedxmFile(model, Common::fromUtf8(badSjis), problem));
@@ -162,6 +162,44 @@ TEST(XmlDocument, UnreadableFilesAreReportedWithPathAndReason)
     EXPECT_FALSE(loadCedxmFile(model, Common::fromUtf8(writeTemp("empty.xml", "")), problem));
     EXPECT_FALSE(loadCedxmFile(model, Common::fromUtf8(ReadSupport::tempDir().string()), problem));
     EXPECT_TRUE(model.rooms.empty());
+}
+
+// One bad byte early in a file makes the parser stumble over everything after
+// it; the message must name that byte, and the parser's own lines must not
+// reach the terminal.
+TEST(XmlDocument, FirstParserErrorIsReportedAndNothingLeaksToTheTerminal)
+{
+    ImportModel model;
+    std::wstring problem;
+    // Shift-JIS bytes ("部屋") without a declaration, so read as UTF-8.
+    const std::string undeclared =
+        writeTemp("undeclared.xml", "<CADIF Version=\"1.0\">\n<部屋情報>\n<名称>\x95\x94\x89\xae</名称>\n</部屋情報>\n</CADIF>\n");
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(loadCedxmFile(model, Common::fromUtf8(undeclared), problem));
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    EXPECT_NE(problem.find(L"(line 3, column"), std::wstring::npos) << Common::toUtf8(problem);
+    EXPECT_NE(problem.find(L"UTF-8"), std::wstring::npos) << Common::toUtf8(problem);
+    EXPECT_EQ(problem.find(L"Extra content"), std::wstring::npos) << Common::toUtf8(problem);
+}
+
+// UTF-32 read as UTF-16 gave an empty document and a successful import.
+TEST(XmlDocument, Utf32IsRefusedWithOrWithoutByteOrderMark)
+{
+    const std::string text = "<CADIF><部屋情報/></CADIF>";
+    const std::wstring wide = Common::fromUtf8(text);
+    std::string le, be;
+    for (const wchar_t c : wide) {
+        const auto u = static_cast<std::uint32_t>(c);
+        for (int i = 0; i < 4; ++i) {
+            le += static_cast<char>((u >> (8 * i)) & 0xFF);
+            be += static_cast<char>((u >> (8 * (3 - i))) & 0xFF);
+        }
+    }
+    for (const std::string& bytes : {std::string("\xFF\xFE\0\0", 4) + le, std::string("\0\0\xFE\xFF", 4) + be, le, be}) {
+        std::string problem;
+        EXPECT_FALSE(load(bytes, problem));
+        EXPECT_NE(problem.find("UTF-32"), std::string::npos) << problem;
+    }
 }
 
 TEST(XmlDocument, LimitsAreEnforced)
@@ -246,6 +284,26 @@ TEST(XmlDocument, LimitsAreEnforced)
         l.maxAttributesPerElement = 1;
         return l;
     }())) << problem;
+}
+
+// A file of exactly the node limit loads, one node more is refused, whatever
+// kind of node it is.
+TEST(XmlDocument, NodeLimitHoldsExactlyAtItsValue)
+{
+    XmlLimits limits;
+    limits.maxNodes = 50;
+    std::string body;
+    for (int i = 0; i < 47; ++i) {
+        body += "<a/>";
+    }
+    body += "<!--c--><?pi x?>";  // with the root: 50 nodes
+    const auto file = [](const std::string& inside) { return "<CADIF>" + inside + "</CADIF>"; };
+    std::string problem;
+    EXPECT_TRUE(load(file(body), problem, limits)) << problem;
+    for (const char* more : {"<!--one more-->", "<b/>", "t", "<?pi y?>"}) {
+        EXPECT_FALSE(load(file(body + more), problem, limits)) << more;
+        EXPECT_NE(problem.find("more than 50"), std::string::npos) << problem;
+    }
 }
 
 TEST(XmlDocument, EntityBombsAndExternalEntitiesAreRefused)

@@ -226,3 +226,72 @@ TEST(SampleFilesReadBack, EveryChoiceOfEverySamplePlan)
 }
 
 }  // namespace
+
+namespace {
+
+// Texts that XML would otherwise break or change: "]]>" is not allowed in
+// element text, and a reader turns a carriage return into a line feed.
+TEST(SampleFilesReadBack, MarkupSequencesAndCarriageReturnsInTextsComeBack)
+{
+    TestSupport::TempFolder folder;
+    Exporter::ExportModel e;
+    auto room = std::make_unique<Exporter::ExportRoom>();
+    room->storey = 1;
+    room->name = L"居間]]>食堂\r\n予備]]]>";
+    room->kindName = L"a\rb]]>";
+    room->outline = {{0, 0}, {910, 0}, {910, 910}};
+    e.rooms.push_back(std::move(room));
+    auto opening = std::make_unique<Exporter::ExportOpening>();
+    opening->storey = 1;
+    opening->kindCode = 1;
+    opening->modelNumber = L"AB]]>C\rD";
+    e.openings.push_back(std::move(opening));
+
+    for (const bool shiftJis : {true, false}) {
+        const std::string file = (folder.path() / "names.xml").string();
+        std::string error;
+        ASSERT_TRUE(Exporter::writeCedxmDocument(e, file, L"邸]]>", shiftJis, error)) << error;
+        Importer::ImportModel m;
+        std::wstring problem;
+        ASSERT_TRUE(Importer::loadCedxmFile(m, Common::fromUtf8(file), problem)) << Common::toUtf8(problem);
+        ASSERT_EQ(m.rooms.size(), 1u);
+        EXPECT_EQ(m.rooms[0]->name, L"居間]]>食堂\r\n予備]]]>");
+        EXPECT_EQ(m.rooms[0]->kindName, L"a\rb]]>");
+        ASSERT_EQ(m.openings.size(), 1u);
+        EXPECT_EQ(m.openings[0]->modelNumber, L"AB]]>C\rD");
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The writer refuses what the reader would refuse, and nothing less.
+TEST(SampleFilesReadBack, LongestTextTheReaderTakesIsWrittenAndNoLonger)
+{
+    TestSupport::TempFolder folder;
+    const std::string file = (folder.path() / "long.xml").string();
+    Exporter::ExportModel e;
+    auto room = std::make_unique<Exporter::ExportRoom>();
+    room->kindCode = 1;
+    room->outline = {{0, 0}, {910, 0}, {910, 910}};
+    e.rooms.push_back(std::move(room));
+
+    // 3,333,333 three-byte characters and one byte: exactly the limit in UTF-8.
+    e.rooms[0]->name = std::wstring(3'333'333, L'居') + L"x";
+    std::string error;
+    ASSERT_TRUE(Exporter::writeCedxmDocument(e, file, L"p", true, error)) << error;
+    Importer::ImportModel m;
+    std::wstring problem;
+    ASSERT_TRUE(Importer::loadCedxmFile(m, Common::fromUtf8(file), problem)) << Common::toUtf8(problem);
+    ASSERT_EQ(m.rooms.size(), 1u);
+    EXPECT_EQ(m.rooms[0]->name.size(), 3'333'334u);
+
+    std::filesystem::remove(file);
+    e.rooms[0]->name += L"x";
+    EXPECT_FALSE(Exporter::writeCedxmDocument(e, file, L"p", true, error));
+    EXPECT_NE(error.find("名称"), std::string::npos) << error;
+    EXPECT_FALSE(std::filesystem::exists(file));
+}
+
+}  // namespace
