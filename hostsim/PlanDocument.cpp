@@ -1,6 +1,8 @@
 #include "hostsim/PlanDocument.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -690,7 +692,7 @@ PlanDocument PlanDocument::load(const std::string& path)
     }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        throw PlanError(path + ": cannot open the plan file");
+        throw PlanError(path + ": cannot open the plan file: " + std::strerror(errno));
     }
     std::ostringstream bytes;
     bytes << in.rdbuf();
@@ -749,8 +751,16 @@ std::string PlanDocument::toText() const { return toJson().dump(2) + "\n"; }
 
 void PlanDocument::save(const std::string& path) const
 {
+    const std::string text = toText();
+    // A plan the loader would refuse (a number that is not finite becomes
+    // null) must not replace a good one: every later run on it would fail.
+    try {
+        parse(text, path);
+    } catch (const PlanError& e) {
+        throw PlanError(std::string("the plan was not saved, it would not load again: ") + e.what());
+    }
     std::string error;
-    if (!Common::writeFileAtomically(path, toText(), error)) {
+    if (!Common::writeFileAtomically(path, text, error)) {
         throw PlanError(path + ": the plan was not saved: " + error);
     }
 }

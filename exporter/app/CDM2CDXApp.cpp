@@ -8,6 +8,7 @@
 #include "exporter/app/CommandLine.h"
 #include "exporter/app/ReadingDriver.h"
 #include "exporter/model/ExportModel.h"
+#include "exporter/model/WritableCheck.h"
 #include "exporter/reading/FirstQuadrantShift.h"
 #include "exporter/writer/SectionWriters.h"
 
@@ -70,9 +71,17 @@ void CDM2CDXApp::preparePaths()
 
 int CDM2CDXApp::run()
 {
-    // Held for the whole run, so that a second start ends at once.
-    const std::unique_ptr<Common::NamedMutex> mutex = platform_.createNamedMutex(kMutexName);
+    // Held for the whole run, so that a second start ends at once. A lock
+    // that cannot be made is a failure, not another export.
+    std::unique_ptr<Common::NamedMutex> mutex;
+    try {
+        mutex = platform_.createNamedMutex(kMutexName);
+    } catch (const std::runtime_error& e) {
+        platform_.reportError(L"DM2CDX: " + widen(e.what()) + L"; nothing was exported.");
+        return kExitFailed;
+    }
     if (!mutex) {
+        platform_.reportError(L"DM2CDX: another export is running; this one ends without exporting.");
         return kExitAnotherInstance;
     }
 
@@ -158,6 +167,7 @@ int CDM2CDXApp::export_()
     if (options.originType == 1) {
         shiftToFirstQuadrant(*model);
     }
+    dropUnwritableRecords(*model, platform_);
 
     std::string error;
     const std::string outputPath = Common::toUtf8(dialog.pathName());

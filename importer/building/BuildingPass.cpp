@@ -1,7 +1,9 @@
 #include "importer/building/BuildingPass.h"
 
+#include <memory>
 #include <vector>
 
+#include "importer/building/FiniteCallGuard.h"
 #include "importer/building/HostArguments.h"
 #include "importer/building/ImportFittingMap.h"
 #include "importer/building/OpeningBuilder.h"
@@ -19,9 +21,14 @@ using namespace HostArgs;
 void runBuildingPass(const BuildingPassInput& pass)
 {
     ImportModel& model = pass.model;
-    Common::HostDocument& document = pass.document;
     Common::Platform& platform = pass.platform;
     const std::wstring& programDirectory = pass.programDirectory;
+    // Every call of the pass goes through the guard, so that no number
+    // that is not finite reaches the host.
+    Common::HostDocument document =
+        pass.document.isBound()
+            ? Common::HostDocument(std::make_shared<FiniteCallGuard>(*pass.document.get(), platform))
+            : pass.document;
     model.programFolder =
         programDirectory.empty() ? programDirectory : programDirectory.substr(0, programDirectory.size() - 1);
     model.hostFolder = pass.application.hostFolder();

@@ -3,23 +3,13 @@
 #include <cmath>
 #include <string>
 
+#include "common/geometry/Finite.h"
+
 namespace Importer {
 
 namespace {
 
-bool finite(const Vector2d& p) { return std::isfinite(p.x) && std::isfinite(p.y); }
-bool finite(const Vector3d& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
-
-template <typename Point>
-bool finite(const std::vector<Point>& points)
-{
-    for (const Point& p : points) {
-        if (!finite(p)) {
-            return false;
-        }
-    }
-    return true;
-}
+using Common::isFinite;
 
 // Finite, or the marker of a height the file did not give.
 bool finiteOrMissing(double v) { return std::isfinite(v) || v == kMissingHeight; }
@@ -64,7 +54,7 @@ void dropNonFiniteRecords(ImportModel& model, Common::Platform& platform)
         platform.reportError(L"The foundation height is not a finite number; it is ignored");
         model.foundationHeight = 0;
     }
-    if (!finite(model.gridSpacing)) {
+    if (!isFinite(model.gridSpacing)) {
         platform.reportError(L"The grid spacing is not a finite number; 0 is used");
         if (!std::isfinite(model.gridSpacing.x)) {
             model.gridSpacing.x = 0;
@@ -74,17 +64,17 @@ void dropNonFiniteRecords(ImportModel& model, Common::Platform& platform)
         }
     }
     dropWhere(model.rooms, L"Room", platform, [](const ImportRoom& r) {
-        return finiteOrMissing(r.floorHeight) && finiteOrMissing(r.ceilingHeight) && finite(r.outline);
+        return finiteOrMissing(r.floorHeight) && finiteOrMissing(r.ceilingHeight) && isFinite(r.outline);
     });
     dropWhere(model.outerLines, L"Exterior wall line", platform,
-              [](const ImportOuterLine& l) { return finite(l.points); });
+              [](const ImportOuterLine& l) { return isFinite(l.points); });
     dropWhere(model.walls, L"Wall", platform, [](const ImportWall& w) {
-        return std::isfinite(w.thickness) && finite(w.start) && finite(w.end) && std::isfinite(w.bottomHeight) &&
+        return std::isfinite(w.thickness) && isFinite(w.start) && isFinite(w.end) && std::isfinite(w.bottomHeight) &&
                std::isfinite(w.topHeight);
     });
     dropWhere(model.openings, L"Opening", platform, [](const ImportOpening& o) {
-        return std::isfinite(o.headHeight) && std::isfinite(o.width) && std::isfinite(o.height) && finite(o.start) &&
-               finite(o.end) && finite(o.region3D);
+        return std::isfinite(o.headHeight) && std::isfinite(o.width) && std::isfinite(o.height) && isFinite(o.start) &&
+               isFinite(o.end) && isFinite(o.region3D);
     });
     dropWhere(model.stairs, L"Stair", platform, [](const ImportStair& s) {
         for (double a : s.turnAngles) {
@@ -93,15 +83,15 @@ void dropNonFiniteRecords(ImportModel& model, Common::Platform& platform)
             }
         }
         for (const auto& outline : s.blockOutlines) {
-            if (!finite(outline)) {
+            if (!isFinite(outline)) {
                 return false;
             }
         }
         return true;
     });
     dropWhere(model.roofs, L"Roof", platform, [](const ImportRoof& r) {
-        if (!finite(r.baseLineStart) || !finite(r.baseLineEnd) || !std::isfinite(r.baseHeight) ||
-            !std::isfinite(r.pitch) || !finiteOrMissing(r.finishThickness) || !finite(r.outline)) {
+        if (!isFinite(r.baseLineStart) || !isFinite(r.baseLineEnd) || !std::isfinite(r.baseHeight) ||
+            !std::isfinite(r.pitch) || !finiteOrMissing(r.finishThickness) || !isFinite(r.outline)) {
             return false;
         }
         for (float o : r.edgeOffsets) {

@@ -139,7 +139,8 @@ TEST_F(RunFlow, SecondInstanceEndsAtOnce)
     EXPECT_EQ(runProgram({L"--output", out("a.xml")}), kExitAnotherInstance);
     EXPECT_EQ(connects, 0);
     EXPECT_TRUE(platform.messages.empty());
-    EXPECT_TRUE(platform.errors.empty());
+    ASSERT_EQ(platform.errors.size(), 1u);
+    EXPECT_NE(platform.errors[0].find(L"another export is running"), std::wstring::npos);
     EXPECT_FALSE(std::filesystem::exists(folder.file("a.xml")));
 }
 
@@ -308,6 +309,33 @@ TEST_F(RunFlow, ReadMeAloneOpensTheReadMeAndWritesNothing)
     EXPECT_EQ(platform.opened, std::vector<std::wstring>({Common::fromUtf8(folder.file("readme.txt"))}));
     EXPECT_TRUE(platform.messages.empty());
     EXPECT_TRUE(platform.memoryRegistry.keys.empty());
+}
+
+// A stair direction near the end of the number range is finite in the plan,
+// but the stair's outline computed from it is not: that stair is left out
+// and named, everything else is written, and the file holds no nan or inf.
+TEST_F(RunFlow, RecordsWithValuesThatAreNotFiniteAreLeftOutAndNamed)
+{
+    const std::string stair = R"({"type": 13, "storey": 1, "start": [0, 0], "width": 900, "form": 0,
+        "treads": [250, 250, 250], "counts": [14, 0, 0], "patterns": [0, 0], "side": 0, "direction": DIR,
+        "formFlag": 0, "skip": 0})";
+    std::string objects = R"({"type": 19, "storey": 1, "kind": 4, "name": "LDK", "floor": 0, "height": 2400,
+        "outline": [[0, 0], [3640, 0], [3640, 3640], [0, 3640]]})";
+    for (const char* direction : {"0", "-1.797e308"}) {
+        std::string s = stair;
+        s.replace(s.find("DIR"), 3, direction);
+        objects += ", " + s;
+    }
+    const std::string plan = folder.file("overflow.json");
+    std::ofstream(plan) << R"({"document": {"objects": [)" << objects << "]}}";
+    ASSERT_EQ(runProgram({L"--output", out("overflow.xml"), L"--openings-only"}, plan), kExitDone);
+    ASSERT_EQ(platform.errors.size(), 1u);
+    EXPECT_NE(platform.errors[0].find(L"stair 2 (storey 1) is not written"), std::wstring::npos)
+        << Common::toUtf8(platform.errors[0]);
+    const std::wstring text = Common::fromCp932(readFile(folder.file("overflow.xml"))).value_or(L"");
+    EXPECT_EQ(text.find(L"nan"), std::wstring::npos);
+    EXPECT_EQ(text.find(L"inf"), std::wstring::npos);
+    EXPECT_NE(text.find(L"<階段ブロック数>"), std::wstring::npos);  // the first stair is there
 }
 
 TEST_F(RunFlow, BrokenPlanFileIsReportedAsAFailure)

@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <limits>
 
 #include "HostFixture.h"
 
@@ -219,6 +220,26 @@ TEST_F(PlanFileTest, FailedSaveLeavesNothingBehindAndSaysWhere)
         EXPECT_EQ(std::string(e.what()).rfind(path + ": the plan was not saved: ", 0), 0u) << e.what();
     }
     EXPECT_TRUE(folder.entries().empty());
+}
+
+// A number that is not finite would be saved as null, and every later run on
+// the plan would fail: the old plan stays instead.
+TEST_F(PlanFileTest, PlanThatWouldNotLoadAgainIsNotSaved)
+{
+    const std::string path = folder.write("plan.json", kSmallPlan);
+    auto session = HostSim::HostSession::open(path, false);
+    auto doc = session->runningObjectTable().activeObject(Common::kHostDocumentProgId);
+    Arguments wall{ui2(3), r8(0), r8(0), r8(std::numeric_limits<double>::infinity()), r8(0), r8(0), r8(1100)};
+    Variant r;
+    doc->invoke(41, wall, r);
+    try {
+        session->save();
+        ADD_FAILURE() << "a plan holding an infinite coordinate was saved";
+    } catch (const PlanError& e) {
+        EXPECT_NE(std::string(e.what()).find("would not load again"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(TestSupport::TempFolder::read(path), kSmallPlan);
+    EXPECT_EQ(folder.entries(), std::vector<std::string>{"plan.json"});
 }
 
 }  // namespace

@@ -1,5 +1,9 @@
+#include <cmath>
+
 #include "BuildFixture.h"
+#include "common/text/Encoding.h"
 #include "importer/building/BuildingPass.h"
+#include "importer/building/RoofBuilder.h"
 #include "support/TempFolder.h"
 
 using namespace ImportBuildTest;
@@ -146,3 +150,45 @@ TEST(BuildingPassTest, UnreadableCorrespondenceTableIsToldNotSilentlyIgnored)
     EXPECT_NE(p.platform.errors[0].find(L"CDX2DM: the fitting table"), std::wstring::npos);
     EXPECT_NE(p.platform.errors[0].find(L"missing.csv"), std::wstring::npos);
 }
+
+namespace {
+
+// Values finite in the file whose derived values are not (the length of a
+// wall from 0 to 1e200, the eaves offset of a roof spanning the number
+// range) never reach the host; the record is skipped and named, and the
+// thickness meant for a skipped roof does not fall on the roof before it.
+TEST(BuildingPassTest, RecordsWhoseComputedValuesOverflowAreSkippedAndNamed)
+{
+    ImportModel m = twoStoreys();
+    addWall(m, 1, Vector2d(0, 0), Vector2d(1e200, 0), 4);
+    addWall(m, 1, Vector2d(0, 0), Vector2d(910, 0), 4);
+    for (const double reach : {910.0, 1.7e308}) {
+        auto roof = std::make_unique<Importer::ImportRoof>();
+        roof->storey = 2;
+        roof->baseLineStart = Vector2d(-reach, -reach);
+        roof->baseLineEnd = Vector2d(reach, -reach);
+        roof->outline = rectangle(-reach, -reach, reach, reach);
+        roof->pitch = 4;
+        roof->finishThickness = 30;
+        m.roofs.push_back(std::move(roof));
+    }
+    Pass p;
+    p.run(m, 0, Importer::kRoofsAsManualFaces);
+
+    ASSERT_EQ(p.document.callsOf(44).size(), 1u);
+    EXPECT_EQ(argR8(p.document.callsOf(44)[0], 2), 910.0);
+    EXPECT_EQ(p.document.callsOf(61).size(), 1u);
+    EXPECT_EQ(p.document.callsOf(219).size(), 1u);
+    ASSERT_EQ(p.platform.errors.size(), 2u);
+    EXPECT_EQ(p.platform.errors[0].rfind(L"Wall (storey 1) skipped", 0), 0u) << Common::toUtf8(p.platform.errors[0]);
+    EXPECT_EQ(p.platform.errors[1].rfind(L"Roof (storey 1) skipped", 0), 0u) << Common::toUtf8(p.platform.errors[1]);
+    for (const auto& call : p.document.host->calls) {
+        for (const auto& a : call.args) {
+            if (a.value.type() == Common::VariantType::R8) {
+                EXPECT_TRUE(std::isfinite(a.value.asR8())) << "operation " << call.op;
+            }
+        }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "common/host/AutomationObject.h"
+#include "common/platform/Platform.h"
+
+namespace Importer {
+
+// Stands between the building pass and the host's document. Values that
+// were finite in the file can overflow on their way to the host (a wall
+// from 0 to 1e200 has no finite length; moving a room that spans the whole
+// number range does not give finite coordinates). A creating call with a
+// number that is not finite is not passed on: the record it would make is
+// skipped with a message, as the records the preparation drops are. A
+// property call for the object just made follows its creating call.
+class FiniteCallGuard : public Common::AutomationObject {
+public:
+    // `document` must outlive the guard.
+    FiniteCallGuard(Common::AutomationObject& document, Common::Platform& platform);
+
+    void invoke(int dispatchNumber, Common::Arguments& args, Common::Variant& result) override;
+    void putProperty(int dispatchNumber, const Common::Variant& value) override;
+
+    std::size_t skipped() const { return skipped_; }
+
+private:
+    Common::AutomationObject& document_;
+    Common::Platform& platform_;
+    std::wstring storey_;  // as the last storey change named it
+    bool lastCreationSkipped_ = false;
+    std::size_t skipped_ = 0;
+};
+
+}  // namespace Importer
