@@ -16,6 +16,8 @@ namespace {
 
 class SimulatedHostConnector : public Importer::HostConnector {
 public:
+    explicit SimulatedHostConnector(Platform::PosixPlatform& platform) : platform_(platform) {}
+
     Common::RunningObjectTable* connect(const Importer::ImportCommandLine& commandLine) override
     {
         if (commandLine.hostPlan.empty()) {
@@ -25,6 +27,8 @@ public:
         if (!commandLine.trace.empty()) {
             session_->setTrace(Common::toUtf8(commandLine.trace));
         }
+        // The host's document window is the one whose state the run asks.
+        platform_.setWindows([session = session_.get()](std::int32_t window) { return session->isWindowMinimized(window); });
         return &session_->runningObjectTable();
     }
 
@@ -43,6 +47,7 @@ public:
     }
 
 private:
+    Platform::PosixPlatform& platform_;
     std::unique_ptr<HostSim::HostSession> session_;
 };
 
@@ -55,7 +60,7 @@ int main(int argc, char** argv)
         arguments.push_back(Common::fromUtf8(argv[i]));
     }
     Platform::PosixPlatform platform;
-    SimulatedHostConnector connector;
+    SimulatedHostConnector connector(platform);
     Importer::CCDX2DMApp app(platform, connector);
     const int status = app.initInstance(arguments);
     std::fflush(stdout);

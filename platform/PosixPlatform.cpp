@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <stdexcept>
 #include <vector>
 
 #include "common/text/Encoding.h"
@@ -71,26 +72,43 @@ PosixPlatform::PosixPlatform(std::string registryPath) : registry_(std::move(reg
 std::string PosixPlatform::lockFolder()
 {
     const std::string runtime = envValue("XDG_RUNTIME_DIR");
-    return isFolder(runtime) ? runtime : std::string("/tmp");
+    if (!runtime.empty() && runtime.front() == '/' && isFolder(runtime)) {
+        return runtime;
+    }
+    // A folder of the user's own: in a shared folder another user's lock
+    // file would keep everybody else out.
+    const std::string folder = "/tmp/cedxm-" + std::to_string(::getuid());
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+        throw std::runtime_error("cannot make the lock folder \"" + folder + "\": " + std::strerror(errno));
+    }
+    struct stat st {};
+    if (::lstat(folder.c_str(), &st) != 0) {
+        throw std::runtime_error("cannot use the lock folder \"" + folder + "\": " + std::strerror(errno));
+    }
+    if (!S_ISDIR(st.st_mode) || st.st_uid != ::getuid() || (st.st_mode & 077) != 0) {
+        throw std::runtime_error("the lock folder \"" + folder +
+                                 "\" is not a private folder of this user; remove it or set XDG_RUNTIME_DIR");
+    }
+    return folder;
 }
 
 std::unique_ptr<Common::NamedMutex> PosixPlatform::createNamedMutex(const std::wstring& name)
 {
     const std::string path = lockFolder() + "/" + lockFileName(name);
-    // Read-only suffices for flock, so that a lock file made by another user
-    // in a shared folder can still be locked.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
     if (fd < 0) {
-        reportError(L"cannot open the lock file \"" + Common::fromUtf8(path) + L"\": " +
-                    Common::fromUtf8(std::strerror(errno)));
-        return nullptr;
+        throw std::runtime_error("cannot open the lock file \"" + path + "\": " + std::strerror(errno));
     }
     while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        if (errno == EINTR) {
+        const int error = errno;
+        if (error == EINTR) {
             continue;
         }
         ::close(fd);
-        return nullptr;
+        if (error == EWOULDBLOCK) {
+            return nullptr;
+        }
+        throw std::runtime_error("cannot lock \"" + path + "\": " + std::strerror(error));
     }
     return std::make_unique<FileLock>(fd);
 }
@@ -166,9 +184,9 @@ void PosixPlatform::reportError(const std::wstring& text)
     std::cerr << Common::toUtf8(text) << std::endl;
 }
 
-bool PosixPlatform::isWindowMinimized(std::int32_t)
+bool PosixPlatform::isWindowMinimized(std::int32_t window)
 {
-    return envValue("CEDXM_WINDOW_MINIMIZED") == "1";
+    return isMinimized_ && isMinimized_(window);
 }
 
 Common::Registry& PosixPlatform::registry()

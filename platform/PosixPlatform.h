@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 #include "common/platform/Platform.h"
@@ -10,10 +12,12 @@ namespace Platform {
 // The operating system as both programs see it on this platform.
 //
 // - Named mutex: an exclusive, non-blocking flock on a file named exactly
-//   after the mutex in $XDG_RUNTIME_DIR (when that is a folder) or else /tmp.
-//   flock belongs to the open file description, so a second attempt in the
-//   same process counts as held too. When the lock file cannot be opened the
-//   reason is reported and the mutex counts as not taken.
+//   after the mutex in $XDG_RUNTIME_DIR (when that is a folder) or else in
+//   /tmp/cedxm-UID, the user's own folder (made private, and refused when it
+//   is not). flock belongs to the open file description, so a second attempt
+//   in the same process counts as held too. A lock file that cannot be made
+//   or locked is an error (std::runtime_error with the reason), not another
+//   instance.
 // - Screen: 96 pixels per inch (no display).
 // - Locale: the user's locale from the environment for everything, except
 //   that numbers keep "." as decimal separator (LC_NUMERIC stays "C").
@@ -23,7 +27,8 @@ namespace Platform {
 // - Errors and warnings: the text on standard error.
 // - Shell "open": prints "open: <path>" on standard output when the file
 //   exists (nothing is started, so runs stay quiet and testable).
-// - Window minimised: only when CEDXM_WINDOW_MINIMIZED is "1".
+// - Window minimised: asked of the windows the program was given (the
+//   simulated host's, see setWindows); any other window is not minimised.
 // - Registry: RegistryFile at RegistryFile::defaultPath().
 // Paths are wide inside the programs and UTF-8 in the file system.
 class PosixPlatform : public Common::Platform {
@@ -43,11 +48,16 @@ public:
     bool isWindowMinimized(std::int32_t window) override;
     Common::Registry& registry() override;
 
+    // Who answers whether a window is minimised: on this platform the
+    // windows are the simulated host's.
+    void setWindows(std::function<bool(std::int32_t window)> isMinimized) { isMinimized_ = std::move(isMinimized); }
+
     // The folder that holds the named mutexes' lock files.
     static std::string lockFolder();
 
 private:
     RegistryFile registry_;
+    std::function<bool(std::int32_t)> isMinimized_;
 };
 
 }  // namespace Platform

@@ -1,11 +1,18 @@
 #include "platform/RegistryFile.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <cwctype>
 #include <filesystem>
 #include <optional>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "common/io/AtomicFile.h"
@@ -339,13 +346,59 @@ LoadResult load(const std::string& filePath, Document& doc)
     return LoadResult::Loaded;
 }
 
-bool save(const std::string& filePath, const Document& doc)
+void makeFolderOf(const std::string& filePath)
 {
     const std::filesystem::path folder = std::filesystem::path(filePath).parent_path();
     std::error_code ec;
     if (!folder.empty()) {
         std::filesystem::create_directories(folder, ec);
     }
+}
+
+// Held around every read-modify-write of the file, so that two programs
+// writing their settings at the same time do not lose each other's values.
+// The lock is on a file of its own beside the registry file: the registry
+// file itself is replaced by every write, and a lock on the replaced file
+// would no longer keep anybody out.
+class WriteLock {
+public:
+    explicit WriteLock(const std::string& filePath)
+    {
+        const std::filesystem::path path(filePath);
+        const std::string lockPath = (path.parent_path() / ("." + path.filename().string() + ".lock")).string();
+        fd_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
+        if (fd_ < 0) {
+            return;
+        }
+        // Another program holds it only for one write; a holder that never
+        // lets go must not hang this one, so the wait is bounded.
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+            if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() > giveUp) {
+                ::close(fd_);
+                fd_ = -1;
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    }
+    ~WriteLock()
+    {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    WriteLock(const WriteLock&) = delete;
+    WriteLock& operator=(const WriteLock&) = delete;
+
+    bool held() const { return fd_ >= 0; }
+
+private:
+    int fd_ = -1;
+};
+
+bool save(const std::string& filePath, const Document& doc)
+{
     std::string error;
     return Common::writeFileAtomically(filePath, Common::toUtf8(render(doc)), error);
 }
@@ -415,7 +468,9 @@ private:
 
     bool set(Entry entry)
     {
-        if (load(filePath_, doc_) == LoadResult::Unreadable) {
+        makeFolderOf(filePath_);
+        const WriteLock lock(filePath_);
+        if (!lock.held() || load(filePath_, doc_) == LoadResult::Unreadable) {
             return false;
         }
         Key* key = doc_.find(path_);
@@ -485,9 +540,14 @@ std::unique_ptr<Common::RegistryKey> RegistryFile::openKey(const std::wstring& p
 
 std::unique_ptr<Common::RegistryKey> RegistryFile::createKey(const std::wstring& path)
 {
+    if (filePath_.empty()) {
+        return nullptr;
+    }
+    makeFolderOf(filePath_);
+    const WriteLock lock(filePath_);
     Document doc;
     const LoadResult result = load(filePath_, doc);
-    if (result == LoadResult::Unreadable) {
+    if (!lock.held() || result == LoadResult::Unreadable) {
         return nullptr;
     }
     if (result == LoadResult::Missing || doc.find(path) == nullptr) {

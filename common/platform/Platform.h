@@ -21,6 +21,7 @@ public:
     virtual ~Platform() = default;
 
     // Takes the named mutex; null when another holder already has it.
+    // std::runtime_error, with the reason, when it cannot be made at all.
     virtual std::unique_ptr<NamedMutex> createNamedMutex(const std::wstring& name) = 0;
     // Logical pixels per inch of the screen, or 0 when there is no screen.
     virtual int screenPixelsPerInch() = 0;

@@ -173,9 +173,17 @@ int CCDX2DMApp::run(const std::vector<std::wstring>& arguments)
             return kImportDone;
         }
     }
-    // 1. One import at a time; a second start ends silently.
-    const std::unique_ptr<Common::NamedMutex> mutex = platform_.createNamedMutex(kMutexName);
+    // 1. One import at a time. A lock that cannot be made is a failure,
+    // not another import.
+    std::unique_ptr<Common::NamedMutex> mutex;
+    try {
+        mutex = platform_.createNamedMutex(kMutexName);
+    } catch (const std::runtime_error& error) {
+        platform_.reportError(L"CDX2DM: " + Common::fromUtf8(error.what()) + L"; nothing was imported.");
+        return kImportFailed;
+    }
     if (!mutex) {
+        platform_.reportError(L"CDX2DM: another import is running; this one ends without importing.");
         return kImportAnotherInstance;
     }
     // 2-4. Common controls need nothing here. Paths, screen scale, locale.

@@ -27,6 +27,7 @@
 #include "hostsim/PlanDocument.h"
 #include "importer/model/ImportModel.h"
 #include "importer/reading/CedxmReader.h"
+#include "support/ProgramRun.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -76,24 +77,7 @@ std::string largePlan(int side)
 // and its output thrown away.
 pid_t start(const std::string& program, const std::vector<std::string>& args, const fs::path& folder)
 {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::setenv("CEDXM_REGISTRY", (folder / "CEDXM.reg").c_str(), 1);
-        ::setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
-        ::setenv("HOME", folder.c_str(), 1);
-        const int null = ::open("/dev/null", O_WRONLY);
-        ::dup2(null, 1);
-        ::dup2(null, 2);
-        std::vector<char*> argv;
-        argv.push_back(const_cast<char*>(program.c_str()));
-        for (const std::string& a : args) {
-            argv.push_back(const_cast<char*>(a.c_str()));
-        }
-        argv.push_back(nullptr);
-        ::execv(program.c_str(), argv.data());
-        ::_exit(127);
-    }
-    return pid;
+    return TestSupport::startProgram(program, args, folder, "/dev/null", "/dev/null");
 }
 
 // The exit status, or -signal when the program was killed.

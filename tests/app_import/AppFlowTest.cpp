@@ -41,7 +41,7 @@ struct ImportRun {
 
 }  // namespace
 
-TEST(ImportRunFlow, SecondInstanceEndsSilently)
+TEST(ImportRunFlow, SecondInstanceEndsAndSaysWhy)
 {
     ImportRun run("second");
     run.platform.mutexHeldElsewhere = true;
@@ -50,7 +50,8 @@ TEST(ImportRunFlow, SecondInstanceEndsSilently)
     EXPECT_EQ(run.platform.mutexNames[0], L"DomoriaCEDXMImport");
     EXPECT_EQ(run.connector.connects, 0);
     EXPECT_TRUE(run.platform.messages.empty());
-    EXPECT_TRUE(run.platform.errors.empty());
+    ASSERT_EQ(run.platform.errors.size(), 1u);
+    EXPECT_NE(run.platform.errors[0].find(L"another import is running"), std::wstring::npos);
 }
 
 TEST(ImportRunFlow, DrawingThatIsNotEmptyIsRefusedBeforeAnyDialog)

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <langinfo.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -80,10 +81,19 @@ TEST(NamedMutex, SecondHolderInProcessOrChildIsRefused)
     EXPECT_NE(platform.createNamedMutex(L"DomoriaCEDXMExport"), nullptr);
 }
 
-TEST(NamedMutex, FallsBackToTmpAndToleratesOddNames)
+// Without a runtime folder the lock lives in a private folder of the user's
+// own, not in /tmp itself where another user's lock would block everyone.
+TEST(NamedMutex, FallsBackToAPrivateFolderAndToleratesOddNames)
 {
-    ScopedEnv runtime("XDG_RUNTIME_DIR", "/nonexistent-runtime-folder");
-    EXPECT_EQ(PosixPlatform::lockFolder(), "/tmp");
+    {
+        ScopedEnv runtime("XDG_RUNTIME_DIR", "/nonexistent-runtime-folder");
+        const std::string fallback = PosixPlatform::lockFolder();
+        EXPECT_EQ(fallback, "/tmp/cedxm-" + std::to_string(::getuid()));
+        struct stat st {};
+        ASSERT_EQ(::lstat(fallback.c_str(), &st), 0);
+        EXPECT_TRUE(S_ISDIR(st.st_mode));
+        EXPECT_EQ(st.st_mode & 077, 0u);
+    }
     TempFolder folder;
     ScopedEnv real("XDG_RUNTIME_DIR", folder.path().c_str());
     PosixPlatform platform(folder.file("r.reg"));
@@ -91,6 +101,22 @@ TEST(NamedMutex, FallsBackToTmpAndToleratesOddNames)
     ASSERT_NE(odd, nullptr);
     EXPECT_TRUE(std::filesystem::exists(folder.path() / "Global\\a_b"));
     EXPECT_EQ(platform.createNamedMutex(L"Global\\a/b"), nullptr);
+}
+
+// A lock that cannot be made is an error with its reason, not "another
+// instance".
+TEST(NamedMutex, UnusableLockFileIsAnErrorWithTheReason)
+{
+    TempFolder folder;
+    ScopedEnv runtime("XDG_RUNTIME_DIR", folder.path().c_str());
+    std::filesystem::create_directory(folder.path() / "DomoriaCEDXMExport");
+    PosixPlatform platform(folder.file("r.reg"));
+    try {
+        platform.createNamedMutex(L"DomoriaCEDXMExport");
+        ADD_FAILURE() << "a folder was taken as the lock file";
+    } catch (const std::runtime_error& e) {
+        EXPECT_NE(std::string(e.what()).find("Is a directory"), std::string::npos) << e.what();
+    }
 }
 
 TEST(PosixPlatform, FoldersAndModule)
@@ -135,16 +161,11 @@ TEST(PosixPlatform, MessagesOpenAndMinimised)
     platform.reportError(L"cannot write \"x.xml\"");
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "cannot write \"x.xml\"\n");
 
-    {
-        ScopedEnv minimised("CEDXM_WINDOW_MINIMIZED", "1");
-        EXPECT_TRUE(platform.isWindowMinimized(5001));
-    }
-    {
-        ScopedEnv notMinimised("CEDXM_WINDOW_MINIMIZED", "yes");
-        EXPECT_FALSE(platform.isWindowMinimized(5001));
-    }
-    ScopedEnv unset("CEDXM_WINDOW_MINIMIZED", nullptr);
+    // No window is minimised until the windows are known; then they answer.
     EXPECT_FALSE(platform.isWindowMinimized(5001));
+    platform.setWindows([](std::int32_t window) { return window == 5001; });
+    EXPECT_TRUE(platform.isWindowMinimized(5001));
+    EXPECT_FALSE(platform.isWindowMinimized(5002));
 }
 
 // Only the C locales are installed here, so the decimal separator cannot be

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 
@@ -228,4 +231,42 @@ TEST(RegistryFile, BrokenContinuedLineDoesNotSwallowWhatIsWrittenAfterIt)
     EXPECT_EQ(again->queryDword(L"ExportOriginType"), 1u);
     EXPECT_EQ(registry.openKey(L"Software\\Other")->queryDword(L"Kept"), 7u);
     EXPECT_NE(TempFolder::read(path).find("\"Blob\"=hex:01,02,\\\n"), std::string::npos);  // kept as it was
+}
+
+// An export and an import store their choices at the same moment: every
+// value either of them wrote must be there afterwards.
+TEST(RegistryFile, ConcurrentWritersLoseNoValues)
+{
+    TempFolder folder;
+    const std::string path = folder.file("CEDXM.reg");
+    constexpr int kValues = 40;
+    std::vector<pid_t> writers;
+    for (const char* side : {"Export", "Import"}) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            RegistryFile registry(path);
+            auto key = registry.createKey(kKey);
+            bool ok = key != nullptr;
+            for (int i = 0; i < kValues && ok; ++i) {
+                ok = key->setDword(Common::fromUtf8(side + std::to_string(i)), static_cast<std::uint32_t>(i));
+            }
+            ::_exit(ok ? 0 : 1);
+        }
+        writers.push_back(pid);
+    }
+    for (const pid_t pid : writers) {
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    RegistryFile registry(path);
+    auto key = registry.openKey(kKey);
+    ASSERT_NE(key, nullptr);
+    int missing = 0;
+    for (const char* side : {"Export", "Import"}) {
+        for (int i = 0; i < kValues; ++i) {
+            missing += key->queryDword(Common::fromUtf8(side + std::to_string(i))) == std::optional<std::uint32_t>(i) ? 0 : 1;
+        }
+    }
+    EXPECT_EQ(missing, 0);
 }

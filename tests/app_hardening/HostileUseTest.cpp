@@ -1,0 +1,78 @@
+// Both programs started as a careless or hostile user would start them:
+// whatever they are given, nothing is destroyed, nothing wrong is written
+// and nothing is silently lost.
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "support/ProgramRun.h"
+#include "support/TempFolder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using TestSupport::runProgram;
+
+const std::string kExporter = CEDXM_BINARY_DIR "/exporter/DM2CDX";
+const std::string kImporter = CEDXM_BINARY_DIR "/importer/CDX2DM";
+const std::string kHouse = CEDXM_SOURCE_DIR "/resources/samples/house.json";
+
+const char* const kSmallCedxm =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<CADIF Version=\"1.0\">\n<部屋情報>\n<部屋><層>1</層>"
+    "<名称>洋室</名称><種類><コード>1</コード></種類><床高>0.0</床高><天井高>2400.0</天井高>"
+    "<領域2D 点数=\"4\" 点列=\"0.0,0.0 3640.0,0.0 3640.0,3640.0 0.0,3640.0\"/></部屋>\n</部屋情報>\n</CADIF>\n";
+
+std::string plan(bool minimized)
+{
+    return std::string("{\"application\":{\"windowHandle\":5001},\"document\":{\"windowHandle\":5001,\"minimized\":") +
+           (minimized ? "true" : "false") + "}}";
+}
+
+// The host's own window decides the final redraw, not the environment.
+TEST(HostileUse, ImportIntoAMinimisedHostWindowMakesNoRedraw)
+{
+    TestSupport::TempFolder folder;
+    const std::string input = folder.write("in.xml", kSmallCedxm);
+    for (const bool minimized : {true, false}) {
+        SCOPED_TRACE(minimized ? "minimised" : "shown");
+        const std::string host = folder.write("plan.json", plan(minimized));
+        const std::string trace = folder.file("trace.jsonl");
+        fs::remove(trace);
+        const auto run = runProgram(kImporter, {"--host", host, "--input", input, "--trace", trace}, folder.path(),
+                                    {{"CEDXM_WINDOW_MINIMIZED", minimized ? "0" : "1"}});
+        ASSERT_EQ(run.status, 0) << run.err;
+        const std::string journal = TestSupport::TempFolder::read(trace);
+        EXPECT_NE(journal.find("\"op\":186"), std::string::npos);
+        EXPECT_EQ(journal.find("\"op\":98,") == std::string::npos, minimized) << journal;
+    }
+}
+
+// A lock that cannot be made fails with its reason (status 1); a real second
+// instance ends with status 3 and says so.
+TEST(HostileUse, LockErrorsAreFailuresAndASecondInstanceSaysWhy)
+{
+    TestSupport::TempFolder folder;
+    fs::create_directory(folder.path() / "DomoriaCEDXMExport");
+    const auto broken = runProgram(kExporter, {"--host", kHouse, "--output", folder.file("a.xml")}, folder.path());
+    EXPECT_EQ(broken.status, 1);
+    EXPECT_NE(broken.err.find("DomoriaCEDXMExport\": Is a directory"), std::string::npos) << broken.err;
+    EXPECT_FALSE(fs::exists(folder.file("a.xml")));
+
+    const int held = ::open(folder.file("DomoriaCEDXMImport").c_str(), O_RDONLY | O_CREAT, 0600);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+    const std::string input = folder.write("in.xml", kSmallCedxm);
+    const auto second = runProgram(kImporter, {"--host", folder.file("p.json"), "--input", input}, folder.path());
+    ::close(held);
+    EXPECT_EQ(second.status, 3);
+    EXPECT_NE(second.err.find("another import is running"), std::string::npos) << second.err;
+    EXPECT_FALSE(fs::exists(folder.file("p.json")));
+}
+
+}  // namespace
