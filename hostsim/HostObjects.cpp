@@ -1,5 +1,8 @@
 #include "hostsim/HostObjects.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include <algorithm>
 #include <cmath>
 
@@ -21,7 +24,7 @@ void CallJournal::open(const std::string& path)
 {
     std::ofstream out(path, std::ios::binary | std::ios::app);
     if (!out) {
-        throw PlanError(path + ": cannot open the call journal for appending");
+        throw PlanError(path + ": cannot open the call journal for appending: " + std::strerror(errno));
     }
     out_ = std::move(out);
     path_ = path;
@@ -66,7 +69,7 @@ void CallJournal::record(const char* object, int op, bool put, const Arguments& 
     out_.flush();
     if (!out_) {
         // A journal with holes would mislead whoever reads it: fail the call.
-        throw Common::HostError(op, path_ + ": cannot write the call journal");
+        throw Common::HostError(op, path_ + ": cannot write the call journal: " + std::strerror(errno != 0 ? errno : EIO));
     }
 }
 

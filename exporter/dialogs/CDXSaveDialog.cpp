@@ -9,7 +9,9 @@ CDXSaveDialog::CDXSaveDialog(std::wstring iniPath, std::wstring readMePath)
 
 void CDXSaveDialog::clickReadMe(Common::Platform& platform)
 {
-    platform.shellOpen(readMePath_);
+    if (!platform.shellOpen(readMePath_)) {
+        platform.reportError(L"DM2CDX: the read-me file \"" + readMePath_ + L"\" could not be opened (missing or unreadable)");
+    }
 }
 
 void CDXSaveDialog::clickSettings(const SettingsRunner& runner)

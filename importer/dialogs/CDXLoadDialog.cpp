@@ -9,8 +9,9 @@ CDXLoadDialog::CDXLoadDialog(std::wstring iniPath, std::wstring readmePath)
 
 void CDXLoadDialog::clickReadme(Common::Platform& platform)
 {
-    // A missing read-me simply opens nothing.
-    platform.shellOpen(readmePath_);
+    if (!platform.shellOpen(readmePath_)) {
+        platform.reportError(L"CDX2DM: the read-me file \"" + readmePath_ + L"\" could not be opened (missing or unreadable)");
+    }
 }
 
 void CDXLoadDialog::clickSettings(const std::function<bool(CDXLoadSettingDialog&)>& user)

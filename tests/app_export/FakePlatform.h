@@ -18,6 +18,7 @@ public:
     bool mutexHeldElsewhere = false;
     int pixelsPerInch = 96;
     std::wstring documents = L"/home/user/Documents";
+    bool openFails = false;  // shell "open" finds nothing to open
 
     std::vector<std::wstring> mutexesTaken;
     std::vector<std::wstring> messages;  // message boxes
@@ -51,7 +52,7 @@ public:
     bool shellOpen(const std::wstring& path) override
     {
         opened.push_back(path);
-        return true;
+        return !openFails;
     }
     void messageBox(const std::wstring& text, const std::wstring&, std::int32_t owner) override
     {

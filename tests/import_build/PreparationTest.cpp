@@ -204,6 +204,20 @@ TEST(PrepareLevelsTest, FloorOffsetsAndTheSixteenBitCut)
     EXPECT_FLOAT_EQ(given.floorLevelByStorey.at(1), 123.0f);
 }
 
+// Storeys 0 to 4 have an offset of their own; the storeys just outside that
+// range take none, even when the ini file names one for them.
+TEST(PrepareLevelsTest, FloorOffsetsAtTheEdgesOfTheirRange)
+{
+    ImportModel m;
+    m.levelByStorey = {{-1, 1000.0f}, {0, 1000.0f}, {4, 1000.0f}, {5, 1000.0f}};
+    Prepared p("[COMMON]\nFloorOffset-1=1\nFloorOffset0=10\nFloorOffset4=40\nFloorOffset5=50\n");
+    p.run(m);
+    EXPECT_FLOAT_EQ(m.floorLevelByStorey.at(-1), 1000.0f);
+    EXPECT_FLOAT_EQ(m.floorLevelByStorey.at(0), 990.0f);
+    EXPECT_FLOAT_EQ(m.floorLevelByStorey.at(4), 960.0f);
+    EXPECT_FLOAT_EQ(m.floorLevelByStorey.at(5), 1000.0f);
+}
+
 TEST(PrepareRoomsTest, MissingHeightsComeFromTheLevels)
 {
     ImportModel m;
