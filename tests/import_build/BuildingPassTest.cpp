@@ -3,7 +3,6 @@
 #include "BuildFixture.h"
 #include "common/text/Encoding.h"
 #include "importer/building/BuildingPass.h"
-#include "importer/building/RoofBuilder.h"
 #include "support/TempFolder.h"
 
 using namespace ImportBuildTest;
@@ -173,7 +172,7 @@ TEST(BuildingPassTest, RecordsWhoseComputedValuesOverflowAreSkippedAndNamed)
         m.roofs.push_back(std::move(roof));
     }
     Pass p;
-    p.run(m, 0, Importer::kRoofsAsManualFaces);
+    p.run(m, Importer::OpeningMode::TemporaryFrames, Importer::RoofMode::ManualFaces);
 
     ASSERT_EQ(p.document.callsOf(44).size(), 1u);
     EXPECT_EQ(argR8(p.document.callsOf(44)[0], 2), 910.0);
