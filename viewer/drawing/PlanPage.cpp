@@ -15,6 +15,7 @@ const wchar_t* const kPageStyle =
     L"table{border-collapse:collapse;margin:1em 0}"
     L"th,td{border:1px solid #bbb;padding:.25em .6em;text-align:right}"
     L"th:first-child,td:first-child{text-align:left}"
+    L"table.left-out td,table.left-out th,table.changed td,table.changed th{text-align:left}"
     L"section.storey{margin:2em 0}"
     L"svg.storey{width:100%;height:auto;max-height:92vh;border:1px solid #ddd;background:#fff}"
     L".note{color:#a00}";
