@@ -17,18 +17,47 @@ struct BoxSearch {
     std::vector<HWND> found;
 };
 
+std::wstring classOf(HWND window)
+{
+    wchar_t name[32] = {};
+    const int length = GetClassNameW(window, name, 32);
+    return std::wstring(name, length > 0 ? static_cast<std::size_t>(length) : 0);
+}
+
+// A message box holds its text (static control 0xFFFF), perhaps its icon
+// (static 0x0440) and its buttons (IDOK to IDCONTINUE), nothing else; the
+// file dialogs and the settings dialogs, dialogs too, hold other controls
+// and are left to the user.
+BOOL CALLBACK checkBoxControl(HWND control, LPARAM context)
+{
+    auto* isBox = reinterpret_cast<bool*>(context);
+    const int id = GetDlgCtrlID(control);
+    const std::wstring kind = classOf(control);
+    const bool text = _wcsicmp(kind.c_str(), L"Static") == 0 && (id == 0xFFFF || id == 0x0440);
+    const bool button = _wcsicmp(kind.c_str(), L"Button") == 0 && id >= IDOK && id <= IDCONTINUE;
+    if (!text && !button) {
+        *isBox = false;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+bool isMessageBox(HWND window)
+{
+    if (classOf(window) != L"#32770" || GetDlgItem(window, 0xFFFF) == nullptr) {
+        return false;
+    }
+    bool isBox = true;
+    EnumChildWindows(window, checkBoxControl, reinterpret_cast<LPARAM>(&isBox));
+    return isBox;
+}
+
 BOOL CALLBACK collectBox(HWND window, LPARAM context)
 {
     auto* search = reinterpret_cast<BoxSearch*>(context);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    wchar_t className[16] = {};
-    // The programs' messages have an OK button only; their file and settings
-    // dialogs, which a user (or a test acting as one) answers, can also be
-    // cancelled and are left alone.
-    HWND cancel = GetDlgItem(window, IDCANCEL);
-    if (owner == search->processId && IsWindowVisible(window) && GetClassNameW(window, className, 16) > 0 &&
-        std::wstring(className) == L"#32770" && (cancel == nullptr || !IsWindowVisible(cancel))) {
+    if (owner == search->processId && IsWindowVisible(window) && isMessageBox(window)) {
         search->found.push_back(window);
     }
     return TRUE;
@@ -60,7 +89,6 @@ public:
             if (!closed_.insert(box).second) {
                 continue;
             }
-            // A message box shows its text in the static control 0xFFFF.
             log(windowText(box), windowText(GetDlgItem(box, 0xFFFF)));
             PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         }

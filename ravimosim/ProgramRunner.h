@@ -16,7 +16,8 @@ struct ProgramRun {
     std::int32_t window = 0;
     // Where the texts of the program's message boxes are appended (UTF-8,
     // one line each: caption, a tab, the text with line ends as "\n"); ""
-    // for nowhere. Each box is closed with OK once read, as a user would.
+    // for nowhere. Each message box (not the program's other dialogs) is
+    // closed with OK once read, as a user would.
     std::wstring messagesPath;
     // Called between messages while the program runs.
     std::function<void()> idle;
