@@ -251,7 +251,7 @@ void readStairs(ExportModel& model, Common::HostDocument& document)
         }
         const StairData data = readStairData(document);
         if (data.skip == 1) {
-            Common::reportLeftOut(model.report, L"stair", storey, L"", L"the stair is marked to be skipped in the plan, which ends the stair pass: it and any stair after it are not written");
+            Common::reportLeftOut(model.report, L"stair", storey, L"", L"the stair is marked in the plan as not to be exported");
             return;
         }
         auto stair = std::make_unique<ExportStair>();
