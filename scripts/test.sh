@@ -1,13 +1,20 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs the whole test suite.
-#   scripts/test.sh            normal build in build/
+#   scripts/test.sh            normal build in build/, then the Windows build and
+#                              its tests under Wine (scripts/build-windows.sh)
+#   scripts/test.sh --linux    the normal build and its tests alone
 #   scripts/test.sh --sanitize AddressSanitizer + UndefinedBehaviorSanitizer in build-asan/
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 
 mode=normal
-[ "${1:-}" = "--sanitize" ] && mode=sanitize
+case "${1:-}" in
+  "") ;;
+  --sanitize) mode=sanitize ;;
+  --linux) mode=linux ;;
+  *) echo "usage: scripts/test.sh [--linux | --sanitize]" >&2; exit 2 ;;
+esac
 jobs=$(nproc 2>/dev/null || echo 2)
 
 if [ "$mode" = sanitize ]; then
@@ -21,3 +28,6 @@ else
 fi
 cmake --build "$dir" -j"$jobs"
 ctest --test-dir "$dir" --output-on-failure -j"$jobs"
+if [ "$mode" = normal ]; then
+  bash scripts/build-windows.sh
+fi
