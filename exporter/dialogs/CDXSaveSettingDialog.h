@@ -7,6 +7,7 @@
 
 #include "common/platform/Platform.h"
 #include "exporter/dialogs/DialogControls.h"
+#include "resources/dialogs/DialogIds.h"
 
 namespace Exporter {
 
@@ -16,13 +17,13 @@ namespace Exporter {
 // members are what the dialog hands back, exchanged as the framework does.
 class CDXSaveSettingDialog {
 public:
-    static constexpr int kTemplateId = 131;
-    static constexpr int kRadioOpeningsOnly = 1008;
-    static constexpr int kRadioFittingTable = 1009;
-    static constexpr int kEditCsvPath = 1010;
-    static constexpr int kButtonBrowse = 1001;
-    static constexpr int kCheckOrigin = 1011;
-    static constexpr int kButtonRestore = 1000;
+    static constexpr int kTemplateId = IDD_CDXSAVESETTINGDIALOG;
+    static constexpr int kRadioOpeningsOnly = IDC_RADIO_OPENINGS;
+    static constexpr int kRadioFittingTable = IDC_RADIO_FITTINGS;
+    static constexpr int kEditCsvPath = IDC_EDIT_CSVPATH;
+    static constexpr int kButtonBrowse = IDC_BUTTON_BROWSE;
+    static constexpr int kCheckOrigin = IDC_CHECK_ORIGIN;
+    static constexpr int kButtonRestore = IDC_BUTTON_RESTORE;
     static constexpr int kButtonOk = 1;
     static constexpr int kButtonCancel = 2;
 

@@ -2,20 +2,10 @@
 
 #include <string>
 
+#include "resources/dialogs/DialogIds.h"
+
 namespace Importer {
 
-// Dialog resource 130 and its controls (resources/dialogs/CDX2DM.rc).
-inline constexpr int IDD_CDXLOADSETTING = 130;
-inline constexpr int IDC_OPENING_FRAMES = 1003;  // first of the opening group
-inline constexpr int IDC_OPENING_NONE = 1004;
-inline constexpr int IDC_OPENING_TABLE = 1005;
-inline constexpr int IDC_ROOF_MANUAL = 1006;  // first of the roof group
-inline constexpr int IDC_ROOF_NONE = 1007;
-inline constexpr int IDC_BROWSE_TABLE = 1009;
-inline constexpr int IDC_TABLE_PATH = 1010;
-inline constexpr int IDC_ORIGIN_LOWER_LEFT = 1011;
-inline constexpr int IDC_RESTORE_DEFAULTS = 1013;
-inline constexpr int IDC_ORIGIN_CENTRE = 1014;  // created hidden
 
 // The detailed import settings: how wall openings and roofs are handled,
 // the correspondence table and where the plan is moved after reading.

@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <regex>
-#include <sstream>
 
-#include "FakePlatform.h"
+#include "support/FakePlatform.h"
 #include "common/text/Encoding.h"
 #include "exporter/dialogs/CDXSaveDialog.h"
 #include "exporter/dialogs/CDXSaveSettingDialog.h"
@@ -131,7 +129,7 @@ TEST(SettingsDialog, RestoreDefaultsTakesTheIniValuesOnlyWhenTheFileExists)
 
 TEST(SettingsDialog, BrowseOpensInDocumentsAndKeepsOtherChoices)
 {
-    AppTest::FakePlatform platform;
+    TestSupport::FakePlatform platform;
     Dlg d = shown(1, L"old.csv");
     d.setOriginCheck(true);  // not yet read into the members
     EXPECT_EQ(d.clickBrowse(platform, std::nullopt), L"/home/user/Documents");
@@ -183,7 +181,7 @@ TEST(SaveDialog, SettingsAreTakenOverOnlyOnOk)
 
 TEST(SaveDialog, ReadMeButtonAndChosenFile)
 {
-    AppTest::FakePlatform platform;
+    TestSupport::FakePlatform platform;
     CDXSaveDialog save(L"/p/DM2CDX.ini", L"/p/readme.txt");
     save.clickReadMe(platform);
     EXPECT_EQ(platform.opened, std::vector<std::wstring>({L"/p/readme.txt"}));
@@ -194,49 +192,6 @@ TEST(SaveDialog, ReadMeButtonAndChosenFile)
     EXPECT_EQ(save.fileTitle(), L"山田邸.v2");
     save.chooseFile(L"/home/u/plan");
     EXPECT_EQ(save.fileTitle(), L"plan");
-}
-
-// The shipped template and the dialog model describe the same controls.
-TEST(SettingsDialog, TemplateResourceMatchesTheModel)
-{
-    std::ifstream in(std::string(CEDXM_SOURCE_DIR) + "/resources/dialogs/DM2CDX.rc");
-    ASSERT_TRUE(in) << "resources/dialogs/DM2CDX.rc is missing";
-    std::stringstream s;
-    s << in.rdbuf();
-    const std::wstring rc = Common::fromUtf8(s.str());
-
-    std::map<std::wstring, int> ids = {{L"IDC_STATIC", -1}, {L"IDOK", 1}, {L"IDCANCEL", 2}};
-    const std::wregex define(LR"(#define\s+(\w+)\s+(\d+))");
-    for (auto it = std::wsregex_iterator(rc.begin(), rc.end(), define); it != std::wsregex_iterator(); ++it) {
-        ids[(*it)[1]] = std::stoi((*it)[2]);
-    }
-    EXPECT_NE(rc.find(L"IDD_CDXSAVESETTINGDIALOG DIALOGEX 0, 0, 270, 123"), std::wstring::npos);
-    EXPECT_EQ(ids[L"IDD_CDXSAVESETTINGDIALOG"], Dlg::kTemplateId);
-    EXPECT_NE(rc.find(std::wstring(L"CAPTION \"") + Dlg::kTitle + L"\""), std::wstring::npos);
-    EXPECT_NE(rc.find(L"FONT 8, \"MS Shell Dlg\""), std::wstring::npos);
-
-    // Controls: a text in quotes (or an edit box), an id, and four numbers.
-    const std::wregex control(
-        LR"re(^\s*(GROUPBOX|CONTROL|LTEXT|EDITTEXT|PUSHBUTTON|DEFPUSHBUTTON)\s+(?:"([^"]*)",\s*)?(\w+),\s*(?:"Button",\s*[^,]+,\s*)?(\d+),\s*(\d+),\s*(\d+),\s*(\d+))re");
-    std::vector<DialogControl> found;
-    std::wistringstream lines(rc);
-    std::vector<std::wstring> texts;
-    for (std::wstring line; std::getline(lines, line);) {
-        std::wsmatch m;
-        if (std::regex_search(line, m, control)) {
-            ASSERT_TRUE(ids.count(m[3])) << "unknown id in: " << Common::toUtf8(line);
-            texts.push_back(m[2]);
-            found.push_back(DialogControl{ids[m[3]], ControlKind::GroupBox, nullptr,
-                                          DialogRect{std::stoi(m[4]), std::stoi(m[5]), std::stoi(m[6]),
-                                                     std::stoi(m[7])}});
-        }
-    }
-    ASSERT_EQ(found.size(), Dlg::kControls.size());
-    for (std::size_t i = 0; i < found.size(); ++i) {
-        EXPECT_EQ(found[i].id, Dlg::kControls[i].id) << i;
-        EXPECT_EQ(texts[i], Dlg::kControls[i].text) << i;
-        EXPECT_EQ(found[i].rect, Dlg::kControls[i].rect) << i;
-    }
 }
 
 }  // namespace
