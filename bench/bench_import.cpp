@@ -9,7 +9,7 @@
 #include "common/host/AutomationObject.h"
 #include "common/host/HostApplication.h"
 #include "common/host/HostDocument.h"
-#include "common/platform/Platform.h"
+#include "tests/support/FakePlatform.h"
 #include "importer/building/BuildingPass.h"
 #include "importer/model/ImportModel.h"
 #include "importer/preparation/Preparation.h"
@@ -24,20 +24,13 @@ public:
     void putProperty(int, const Common::Variant&) override {}
 };
 
-class QuietPlatform : public Common::Platform {
-public:
-    std::unique_ptr<Common::NamedMutex> createNamedMutex(const std::wstring&) override { return nullptr; }
-    int screenPixelsPerInch() override { return 0; }
-    void setUserLocale() override {}
-    std::wstring moduleFileName() override { return L""; }
-    bool isDirectory(const std::wstring&) override { return false; }
-    std::wstring documentsFolder(std::int32_t) override { return L""; }
-    bool shellOpen(const std::wstring&) override { return false; }
-    void messageBox(const std::wstring&, const std::wstring&, std::int32_t) override {}
-    void reportError(const std::wstring&) override {}
-    bool isWindowMinimized(std::int32_t) override { return true; }
-    Common::Registry& registry() override { throw std::logic_error("no registry in the benchmark"); }
-};
+// Building with the host window minimised, as the benchmark has no screen.
+std::unique_ptr<TestSupport::FakePlatform> quietPlatform()
+{
+    auto platform = std::make_unique<TestSupport::FakePlatform>();
+    platform->minimized = true;
+    return platform;
+}
 
 std::unique_ptr<Importer::ImportModel> plan(int n)
 {
@@ -89,20 +82,20 @@ template <auto Make>
 void wholeImport(benchmark::State& state, int openingExtendType)
 {
     const int n = static_cast<int>(state.range(0));
-    QuietPlatform platform;
+    const auto platform = quietPlatform();
     Common::HostApplication application(std::make_shared<IdleHost>());
     Common::HostDocument document(std::make_shared<IdleHost>());
     for (auto _ : state) {
         state.PauseTiming();
         auto m = Make(n);
         state.ResumeTiming();
-        Importer::prepareImport(*m, document, L"/nonexistent/CDX2DM.ini", openingExtendType, platform);
+        Importer::prepareImport(*m, document, L"/nonexistent/CDX2DM.ini", openingExtendType, *platform);
         Importer::flipToFirstQuadrant(*m);
         Importer::moveOrigin(*m, Importer::OriginPlacement::LowerLeftNearOrigin);
         Importer::runBuildingPass({.model = *m,
                                    .application = application,
                                    .document = document,
-                                   .platform = platform,
+                                   .platform = *platform,
                                    .programDirectory = L"/opt/cdx2dm/",
                                    .openings = Importer::OpeningMode::TemporaryFrames,
                                    .fittingTablePath = L"",
@@ -121,13 +114,13 @@ void BM_ImportPerStorey(benchmark::State& state)
 void BM_PrepareOnly(benchmark::State& state)
 {
     const int n = static_cast<int>(state.range(0));
-    QuietPlatform platform;
+    const auto platform = quietPlatform();
     Common::HostDocument document(std::make_shared<IdleHost>());
     for (auto _ : state) {
         state.PauseTiming();
         auto m = plan(n);
         state.ResumeTiming();
-        Importer::prepareImport(*m, document, L"/nonexistent/CDX2DM.ini", 1, platform);
+        Importer::prepareImport(*m, document, L"/nonexistent/CDX2DM.ini", 1, *platform);
         benchmark::DoNotOptimize(m->walls.size());
     }
 }

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "common/platform/Platform.h"
-#include "tests/support/MemoryRegistry.h"
+#include "tests/support/FakePlatform.h"
 
 namespace Fuzz {
 
@@ -50,27 +50,5 @@ inline std::wstring wide(const std::string& path)
 {
     return std::wstring(path.begin(), path.end());
 }
-
-// A platform without a screen or a user: messages are dropped.
-class QuietPlatform : public Common::Platform {
-public:
-    std::unique_ptr<Common::NamedMutex> createNamedMutex(const std::wstring&) override
-    {
-        return std::make_unique<Common::NamedMutex>();
-    }
-    int screenPixelsPerInch() override { return 0; }
-    void setUserLocale() override {}
-    std::wstring moduleFileName() override { return L"/nonexistent/fuzz"; }
-    bool isDirectory(const std::wstring&) override { return false; }
-    std::wstring documentsFolder(std::int32_t) override { return L""; }
-    bool shellOpen(const std::wstring&) override { return false; }
-    void messageBox(const std::wstring&, const std::wstring&, std::int32_t) override {}
-    void reportError(const std::wstring&) override {}
-    bool isWindowMinimized(std::int32_t) override { return false; }
-    Common::Registry& registry() override { return registry_; }
-
-private:
-    TestSupport::MemoryRegistry registry_;
-};
 
 }  // namespace Fuzz

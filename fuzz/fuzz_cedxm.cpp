@@ -12,7 +12,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static Fuzz::QuietPlatform platform;
+    static TestSupport::FakePlatform platform;
     static const std::wstring iniPath = Fuzz::wide(CEDXM_SOURCE_DIR "/resources/importer/CDX2DM.ini");
     const std::string path = Fuzz::writeScratch("input.xml", data, size);
 
@@ -27,5 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Common::HostDocument noHost;
     // Both ways of pulling openings back are exercised, chosen by the input.
     Importer::prepareImport(model, noHost, iniPath, static_cast<int>(size & 1U), platform);
+    platform.errors.clear();  // what one input reported is not kept for the next
+    platform.messages.clear();
+    platform.captions.clear();
+    platform.messageOwners.clear();
     return 0;
 }

@@ -20,7 +20,7 @@
 #include "exporter/app/CommandLineDialogs.h"
 #include "hostsim/HostSession.h"
 #include "importer/app/CCDX2DMApp.h"
-#include "support/MemoryRegistry.h"
+#include "support/FakePlatform.h"
 #include "support/TempFolder.h"
 
 namespace E2e {
@@ -41,49 +41,6 @@ inline void writeBytes(const std::filesystem::path& path, const std::string& byt
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
 }
-
-class QuietPlatform : public Common::Platform {
-public:
-    explicit QuietPlatform(std::filesystem::path programFile) : programFile_(std::move(programFile)) {}
-
-    std::vector<std::wstring> messages;
-    std::vector<std::wstring> errors;
-    TestSupport::MemoryRegistry memoryRegistry;
-
-    std::unique_ptr<Common::NamedMutex> createNamedMutex(const std::wstring&) override
-    {
-        return std::make_unique<Common::NamedMutex>();
-    }
-    int screenPixelsPerInch() override { return 96; }
-    void setUserLocale() override {}
-    std::wstring moduleFileName() override { return Common::fromUtf8(programFile_.string()); }
-    bool isDirectory(const std::wstring& path) override
-    {
-        std::error_code ignored;
-        return !path.empty() && std::filesystem::is_directory(Common::toUtf8(path), ignored);
-    }
-    std::wstring documentsFolder(std::int32_t) override { return L"/nonexistent/Documents"; }
-    bool shellOpen(const std::wstring&) override { return true; }
-    void messageBox(const std::wstring& text, const std::wstring&, std::int32_t) override
-    {
-        messages.push_back(text);
-    }
-    void reportError(const std::wstring& text) override { errors.push_back(text); }
-    bool isWindowMinimized(std::int32_t) override { return false; }
-    Common::Registry& registry() override { return memoryRegistry; }
-
-    std::string allErrors() const
-    {
-        std::string all;
-        for (const std::wstring& e : errors) {
-            all += Common::toUtf8(e) + "\n";
-        }
-        return all;
-    }
-
-private:
-    std::filesystem::path programFile_;
-};
 
 // One folder per test with the two programs' support files beside where the
 // programs would be, so that the shipped defaults are the ones in force.
@@ -120,7 +77,7 @@ public:
     int exportPlan(const std::filesystem::path& plan, const std::filesystem::path& output,
                    const std::vector<std::wstring>& options, std::string& errors) const
     {
-        QuietPlatform platform(file("DM2CDX"));
+        TestSupport::FakePlatform platform(Common::fromUtf8(file("DM2CDX").string()));
         std::vector<std::wstring> args = {L"--host", Common::fromUtf8(plan.string()), L"--output",
                                           Common::fromUtf8(output.string()), L"--restore-defaults"};
         args.insert(args.end(), options.begin(), options.end());
@@ -141,7 +98,7 @@ public:
     int importFile(const std::filesystem::path& input, const std::filesystem::path& plan,
                    const std::vector<std::wstring>& options, std::string& errors) const
     {
-        QuietPlatform platform(file("CDX2DM"));
+        TestSupport::FakePlatform platform(Common::fromUtf8(file("CDX2DM").string()));
         Connector connector;
         Importer::CCDX2DMApp app(platform, connector);
         std::vector<std::wstring> args = {L"--host", Common::fromUtf8(plan.string()), L"--input",

@@ -7,7 +7,7 @@
 #include <sstream>
 #include <sys/resource.h>
 
-#include "FakePlatform.h"
+#include "support/FakePlatform.h"
 #include "common/host/ObjectWalk.h"
 #include "common/text/Encoding.h"
 #include "exporter/app/CDM2CDXApp.h"
@@ -68,7 +68,7 @@ public:
 class RunFlow : public ::testing::Test {
 protected:
     TestSupport::TempFolder folder;
-    AppTest::FakePlatform platform;
+    TestSupport::FakePlatform platform;
     std::unique_ptr<HostSim::HostSession> session;
     int connects = 0;
 

@@ -27,7 +27,7 @@ const std::string kRoomFile =
 std::vector<std::wstring> args(std::initializer_list<std::wstring> list) { return std::vector<std::wstring>(list); }
 
 struct ImportRun {
-    explicit ImportRun(const std::string& name) : dir(AppSupport::testDir(name)), platform(dir) {}
+    explicit ImportRun(const std::string& name) : dir(AppSupport::testDir(name)), platform(AppSupport::programIn(dir)) {}
     int operator()(std::initializer_list<std::wstring> list)
     {
         CCDX2DMApp app(platform, connector);
@@ -46,8 +46,8 @@ TEST(ImportRunFlow, SecondInstanceEndsAndSaysWhy)
     ImportRun run("second");
     run.platform.mutexHeldElsewhere = true;
     EXPECT_EQ(run({L"--input", L"x.xml"}), kImportAnotherInstance);
-    ASSERT_EQ(run.platform.mutexNames.size(), 1u);
-    EXPECT_EQ(run.platform.mutexNames[0], L"DomoriaCEDXMImport");
+    ASSERT_EQ(run.platform.mutexesTaken.size(), 1u);
+    EXPECT_EQ(run.platform.mutexesTaken[0], L"DomoriaCEDXMImport");
     EXPECT_EQ(run.connector.connects, 0);
     EXPECT_TRUE(run.platform.messages.empty());
     ASSERT_EQ(run.platform.errors.size(), 1u);
@@ -97,8 +97,8 @@ TEST(ImportRunFlow, AnObjectListThatNeverEndsStopsTheEmptyDrawingCheck)
     run.connector.document->on(63, [](Common::Arguments&, Common::Variant& r) { r = Common::Variant::i4(1); });
     run.connector.document->on(64, [](Common::Arguments&, Common::Variant& r) { r = Common::Variant::ui4(24); });
     EXPECT_EQ(run({L"--input", L"a.xml"}), kImportFailed);
-    EXPECT_NE(run.platform.allErrors().find(L"did not come to an end after 100 objects"), std::wstring::npos)
-        << Common::toUtf8(run.platform.allErrors());
+    EXPECT_NE(run.platform.allErrors().find("did not come to an end after 100 objects"), std::string::npos)
+        << run.platform.allErrors();
     EXPECT_EQ(run.connector.document->ops().size(), 201u);  // 62, then 64 and 63 for each object
     EXPECT_EQ(run.connector.keeps, 0);
 }
@@ -135,19 +135,19 @@ TEST(ImportRunFlow, UsageErrorsAndMissingHost)
     for (const wchar_t* option : {L"--host", L"--input", L"--openings", L"--fitting-table", L"--roofs", L"--origin",
                                   L"--restore-defaults", L"--trace", L"--readme", L"frames|none|table",
                                   L"keep|lower-left|centre", L"manual|none"}) {
-        EXPECT_NE(usage.platform.messages[0].text.find(option), std::wstring::npos) << Common::toUtf8(option);
+        EXPECT_NE(usage.platform.messages[0].find(option), std::wstring::npos) << Common::toUtf8(option);
     }
 
     // The table path can only be typed when the table mode is chosen.
     ImportRun table("table-path");
     table.connector.drawing({});
     EXPECT_EQ(table({L"--input", L"a.xml", L"--fitting-table", L"t.csv"}), kImportUsage);
-    EXPECT_NE(table.platform.allErrors().find(L"--openings table"), std::wstring::npos);
+    EXPECT_NE(table.platform.allErrors().find("--openings table"), std::string::npos);
 
     ImportRun nohost("no-host");
     nohost.connector.hostRunning = false;
     EXPECT_EQ(nohost({L"--input", L"a.xml"}), kImportFailed);
-    EXPECT_NE(nohost.platform.allErrors().find(L"no running host"), std::wstring::npos);
+    EXPECT_NE(nohost.platform.allErrors().find("no running host"), std::string::npos);
 }
 
 TEST(ImportRunFlow, HostErrorIsReportedWithTheOperation)
@@ -156,8 +156,8 @@ TEST(ImportRunFlow, HostErrorIsReportedWithTheOperation)
     run.connector.document->on(62, [](Common::Arguments&, Common::Variant& r) { r = Common::Variant::i4(1); });
     // Operation 64 is not scripted: the host call fails.
     EXPECT_EQ(run({L"--input", L"a.xml"}), kImportFailed);
-    EXPECT_NE(run.platform.allErrors().find(L"host operation 64"), std::wstring::npos)
-        << Common::toUtf8(run.platform.allErrors());
+    EXPECT_NE(run.platform.allErrors().find("host operation 64"), std::string::npos)
+        << run.platform.allErrors();
     EXPECT_EQ(run.connector.keeps, 0);
 }
 
@@ -215,7 +215,7 @@ TEST(ImportRunFlow, SimulatedHostImportSavesThePlanOnlyOnSuccess)
     };
 
     {
-        FakePlatform platform(dir);
+        FakePlatform platform(AppSupport::programIn(dir));
         SessionConnector connector;
         CCDX2DMApp app(platform, connector);
         EXPECT_EQ(app.initInstance(args({L"--host", Common::fromUtf8(plan), L"--input",
@@ -223,16 +223,16 @@ TEST(ImportRunFlow, SimulatedHostImportSavesThePlanOnlyOnSuccess)
                   kImportFailed);
         EXPECT_FALSE(std::filesystem::exists(plan));  // a failed import never writes the plan
     }
-    FakePlatform platform(dir);
+    FakePlatform platform(AppSupport::programIn(dir));
     SessionConnector connector;
     CCDX2DMApp app(platform, connector);
     ASSERT_EQ(app.initInstance(args({L"--host", Common::fromUtf8(plan), L"--trace", Common::fromUtf8(trace),
                                      L"--input", Common::fromUtf8((dir / "house.xml").string())})),
               kImportDone)
-        << Common::toUtf8(platform.allErrors());
+        << platform.allErrors();
     ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_EQ(platform.messages.back().text, L"CEDXMの入力が完了しました");
-    EXPECT_EQ(platform.messages.back().caption, L"CEDXM入力");
+    EXPECT_EQ(platform.messages.back(), L"CEDXMの入力が完了しました");
+    EXPECT_EQ(platform.captions.back(), L"CEDXM入力");
 
     std::ifstream in(plan);
     const nlohmann::json saved = nlohmann::json::parse(in);
@@ -291,7 +291,7 @@ TEST(ImportRunFlow, HostStartWithTheWindowHandleAloneAsksTheUserAndAnyOptionUses
     CCDX2DMApp chosen(run.platform, run.connector, &user);
     EXPECT_EQ(chosen.initInstance(args({L"5001"})), kImportFailed);
     EXPECT_EQ(user.shown, 2);
-    EXPECT_NE(run.platform.allErrors().find(L"missing.xml"), std::wstring::npos);
+    EXPECT_NE(run.platform.allErrors().find("missing.xml"), std::string::npos);
     EXPECT_EQ(std::get<std::uint32_t>(
                   run.platform.memoryRegistry.keys.at(L"Software\\Tavrel\\CEDXM").at(L"ImportOpeningType")),
               2u);

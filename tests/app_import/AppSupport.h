@@ -13,7 +13,7 @@
 #include "common/platform/Platform.h"
 #include "common/text/Encoding.h"
 #include "importer/app/CCDX2DMApp.h"
-#include "support/MemoryRegistry.h"
+#include "support/FakePlatform.h"
 #include "support/ScriptedHost.h"
 
 namespace AppSupport {
@@ -35,61 +35,13 @@ inline void writeFile(const std::filesystem::path& path, const std::string& byte
     out << bytes;
 }
 
-struct Message {
-    std::wstring text;
-    std::wstring caption;
-    std::int32_t owner = 0;
-};
+using FakePlatform = TestSupport::FakePlatform;
 
-class FakePlatform : public Common::Platform {
-public:
-    explicit FakePlatform(std::filesystem::path programFolder) : programFolder_(std::move(programFolder)) {}
-
-    bool mutexHeldElsewhere = false;
-    std::vector<std::wstring> mutexNames;
-    std::vector<Message> messages;
-    std::vector<std::wstring> errors;
-    std::vector<std::wstring> opened;
-    TestSupport::MemoryRegistry memoryRegistry;
-
-    std::unique_ptr<Common::NamedMutex> createNamedMutex(const std::wstring& name) override
-    {
-        mutexNames.push_back(name);
-        return mutexHeldElsewhere ? nullptr : std::make_unique<Common::NamedMutex>();
-    }
-    int screenPixelsPerInch() override { return 0; }
-    void setUserLocale() override {}
-    std::wstring moduleFileName() override { return Common::fromUtf8((programFolder_ / "CDX2DM").string()); }
-    bool isDirectory(const std::wstring& path) override
-    {
-        return !path.empty() && std::filesystem::is_directory(Common::toUtf8(path));
-    }
-    std::wstring documentsFolder(std::int32_t) override { return L"/home/user/Documents"; }
-    bool shellOpen(const std::wstring& path) override
-    {
-        opened.push_back(path);
-        return true;
-    }
-    void messageBox(const std::wstring& text, const std::wstring& caption, std::int32_t owner) override
-    {
-        messages.push_back(Message{text, caption, owner});
-    }
-    void reportError(const std::wstring& text) override { errors.push_back(text); }
-    bool isWindowMinimized(std::int32_t) override { return false; }
-    Common::Registry& registry() override { return memoryRegistry; }
-
-    std::wstring allErrors() const
-    {
-        std::wstring all;
-        for (const std::wstring& e : errors) {
-            all += e + L"\n";
-        }
-        return all;
-    }
-
-private:
-    std::filesystem::path programFolder_;
-};
+// The program file of a CDX2DM installed in `folder`.
+inline std::wstring programIn(const std::filesystem::path& folder)
+{
+    return Common::fromUtf8((folder / "CDX2DM").string());
+}
 
 // A host made of two scripted automation objects.
 class ScriptedConnector : public Importer::HostConnector, public Common::RunningObjectTable {

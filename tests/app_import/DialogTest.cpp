@@ -151,7 +151,7 @@ TEST(LoadSettingDialog, RestoreDefaultsReadsFittingType)
 
 TEST(LoadDialog, ReadmeButtonOpensTheReadme)
 {
-    AppSupport::FakePlatform platform(AppSupport::testDir("readme"));
+    AppSupport::FakePlatform platform;
     CDXLoadDialog dialog(L"x.ini", L"/prog/CDX2DM_ReadMe.txt");
     dialog.clickReadme(platform);
     ASSERT_EQ(platform.opened.size(), 1u);

@@ -15,7 +15,7 @@
 #include "common/host/HostDocument.h"
 #include "common/platform/Platform.h"
 #include "importer/model/ImportModel.h"
-#include "support/MemoryRegistry.h"
+#include "support/FakePlatform.h"
 #include "support/ScriptedHost.h"
 
 namespace ImportBuildTest {
@@ -92,32 +92,7 @@ struct PermissiveHost {
     std::vector<int> ops() const { return host->ops(); }
 };
 
-class FakePlatform : public Common::Platform {
-public:
-    std::vector<std::wstring> messages;
-    std::vector<std::wstring> captions;
-    std::vector<std::int32_t> owners;
-    std::vector<std::wstring> errors;
-    bool minimized = false;
-    TestSupport::MemoryRegistry memoryRegistry;
-
-    std::unique_ptr<Common::NamedMutex> createNamedMutex(const std::wstring&) override { return nullptr; }
-    int screenPixelsPerInch() override { return 96; }
-    void setUserLocale() override {}
-    std::wstring moduleFileName() override { return L"/opt/cdx2dm/CDX2DM"; }
-    bool isDirectory(const std::wstring&) override { return false; }
-    std::wstring documentsFolder(std::int32_t) override { return L""; }
-    bool shellOpen(const std::wstring&) override { return false; }
-    void messageBox(const std::wstring& text, const std::wstring& caption, std::int32_t owner) override
-    {
-        messages.push_back(text);
-        captions.push_back(caption);
-        owners.push_back(owner);
-    }
-    void reportError(const std::wstring& text) override { errors.push_back(text); }
-    bool isWindowMinimized(std::int32_t) override { return minimized; }
-    Common::Registry& registry() override { return memoryRegistry; }
-};
+using FakePlatform = TestSupport::FakePlatform;
 
 inline std::vector<double> argDoubles(const TestSupport::RecordedCall& c, std::size_t i)
 {

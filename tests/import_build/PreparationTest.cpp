@@ -318,7 +318,7 @@ TEST(PrepareLimitsTest, RestlessWallsAndOpeningsEndWithOneWarning)
               L"エクスポート側のソフトで、データの入力状態を\r\n"
               L"修正することで改善できる場合があります。");
     EXPECT_EQ(p.platform.captions[0], L"CEDXM入力");
-    EXPECT_EQ(p.platform.owners[0], 4711);
+    EXPECT_EQ(p.platform.messageOwners[0], 4711);
     EXPECT_FALSE(m.walls.empty());
     for (const auto& w : m.walls) {
         EXPECT_GT((w->end - w->start).lengthSquared(), 0.0001);
@@ -362,7 +362,7 @@ TEST(PrepareLimitsTest, OpeningCutAtPartialWallsGivesUpAndKeepsTheRestUncut)
               L"エクスポート側のソフトで、データの入力状態を\r\n"
               L"修正することで改善できる場合があります。");
     EXPECT_EQ(p.platform.captions[0], L"CEDXM入力");
-    EXPECT_EQ(p.platform.owners[0], 4711);
+    EXPECT_EQ(p.platform.messageOwners[0], 4711);
     EXPECT_EQ(m.walls.size(), 600u);
 
     // Handed on in order: the gaps before the walls cut so far, then the
