@@ -251,7 +251,7 @@ void readStairs(ExportModel& model, Common::HostDocument& document)
         }
         const StairData data = readStairData(document);
         if (data.skip == 1) {
-            Common::reportLeftOut(model.report, L"stair", storey, L"", L"the stair is marked in the plan as not to be exported");
+            Common::reportLeftOut(model.report, L"stair", storey, L"", L"the stair is marked in the plan to be skipped, so it is not exported");
             return;
         }
         auto stair = std::make_unique<ExportStair>();
