@@ -105,11 +105,11 @@ void checkCall(const HostOperation& op, const Common::Arguments& args)
 Common::Arguments preparedOutputs(const HostOperation& op)
 {
     Common::Arguments out;
-    for (const ArgumentSpec& spec : signatureOf(op).args) {
-        if (!spec.byRef) {
+    for (const ArgumentSpec& slot : signatureOf(op).args) {
+        if (!slot.byRef) {
             throw std::logic_error(operationName("document", op.dispatchNumber) + " takes inputs");
         }
-        out.push_back(Common::Argument::out(numberAs(spec.type, 0.0)));
+        out.push_back(Common::Argument::out(numberAs(slot.type, 0.0)));
     }
     return out;
 }

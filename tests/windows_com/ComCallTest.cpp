@@ -68,9 +68,9 @@ TEST_F(ComCall, EveryOperationOfTheHostCrossesWithEveryArgumentInOrder)
         const Common::Signature signature = Common::signatureOf(*op);
         Common::Arguments args;
         for (std::size_t i = 0; i < signature.args.size(); ++i) {
-            const Common::ArgumentSpec& spec = signature.args[i];
-            args.push_back(spec.byRef ? Argument::out(sample(spec.type, 0))
-                                      : Argument::in(sample(spec.type, static_cast<int>(i))));
+            const Common::ArgumentSpec& slot = signature.args[i];
+            args.push_back(slot.byRef ? Argument::out(sample(slot.type, 0))
+                                      : Argument::in(sample(slot.type, static_cast<int>(i))));
         }
         const Common::Arguments sent = args;
         host_->on(op->dispatchNumber, [&](Common::Arguments& received, Variant& result) {

@@ -147,12 +147,12 @@ std::optional<std::wstring> showFileDialog(const FileDialogRequest& request, HWN
     }
 
     const std::vector<FileType> types = parseFileFilter(request.filter);
-    std::vector<COMDLG_FILTERSPEC> specs;
+    std::vector<COMDLG_FILTERSPEC> filterTypes;
     for (const FileType& type : types) {
-        specs.push_back(COMDLG_FILTERSPEC{type.first.c_str(), type.second.c_str()});
+        filterTypes.push_back(COMDLG_FILTERSPEC{type.first.c_str(), type.second.c_str()});
     }
-    if (!specs.empty()) {
-        dialog->SetFileTypes(static_cast<UINT>(specs.size()), specs.data());
+    if (!filterTypes.empty()) {
+        dialog->SetFileTypes(static_cast<UINT>(filterTypes.size()), filterTypes.data());
         dialog->SetFileTypeIndex(1);
     }
     if (!request.defaultExtension.empty()) {
