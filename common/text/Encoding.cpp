@@ -1,4 +1,5 @@
 #include "common/text/Encoding.h"
+#include "common/text/Cp932References.h"
 
 #include <iconv.h>
 #include <langinfo.h>
@@ -185,28 +186,6 @@ std::wstring fromUtf16Le(std::string_view bytes)
 
 namespace {
 
-// Characters the code page 932 converter maps only one way: the bytes it
-// writes for them read back as another character (the yen sign even as a
-// backslash). They are written as character references so that the file
-// reads back to exactly the text that was written.
-bool cp932MapsOneWay(wchar_t c)
-{
-    switch (static_cast<std::uint32_t>(c)) {
-    case 0x00A2: case 0x00A3: case 0x00A5: case 0x00AC: case 0x2014:
-    case 0x2016: case 0x203E: case 0x2212: case 0x301C:
-        return true;
-    default:
-        return false;
-    }
-}
-
-void appendReference(std::uint32_t c, std::string& out)
-{
-    char reference[16];
-    std::snprintf(reference, sizeof reference, "&#x%X;", static_cast<unsigned>(c));
-    out += reference;
-}
-
 void appendCp932Run(std::wstring_view run, std::string& out)
 {
     if (run.empty()) {
@@ -226,7 +205,7 @@ void appendCp932Run(std::wstring_view run, std::string& out)
                               c = 0xFFFD;
                           }
                       }
-                      appendReference(c, o);
+                      appendCharacterReference(c, o);
                   });
     out += converted;
 }
@@ -238,9 +217,9 @@ std::string toCp932WithReferences(std::wstring_view text)
     std::string out;
     std::size_t runStart = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (cp932MapsOneWay(text[i])) {
+        if (cp932WrittenAsReference(static_cast<std::uint32_t>(text[i]))) {
             appendCp932Run(text.substr(runStart, i - runStart), out);
-            appendReference(static_cast<std::uint32_t>(text[i]), out);
+            appendCharacterReference(static_cast<std::uint32_t>(text[i]), out);
             runStart = i + 1;
         }
     }

@@ -1,4 +1,5 @@
 #include "common/text/Encoding.h"
+#include "common/text/Cp932References.h"
 
 #include <windows.h>
 
@@ -273,30 +274,6 @@ bool decodeUtf16(std::string_view bytes, bool bigEndian, std::wstring& out, std:
     return true;
 }
 
-// Characters written as references although the code page seems to hold
-// them: those that the Linux build's converter maps only one way (the bytes
-// it writes read back as another character, the yen sign even as a
-// backslash), and U+0080 and U+F8F0 to U+F8F3, which only Windows encodes.
-// Both builds write all of them as references, so both write the same bytes.
-bool cp932WrittenAsReference(std::uint32_t c)
-{
-    switch (c) {
-    case 0x00A2: case 0x00A3: case 0x00A5: case 0x00AC: case 0x2014:
-    case 0x2016: case 0x203E: case 0x2212: case 0x301C:
-    case 0x0080: case 0xF8F0: case 0xF8F1: case 0xF8F2: case 0xF8F3:
-        return true;
-    default:
-        return false;
-    }
-}
-
-void appendReference(std::uint32_t c, std::string& out)
-{
-    char reference[16];
-    std::snprintf(reference, sizeof reference, "&#x%X;", static_cast<unsigned>(c));
-    out += reference;
-}
-
 // Encodes `run` (characters of the Basic Multilingual Plane) in code page
 // 932 without best-fit substitutes; false when one of them has no code.
 bool encodeCp932(std::wstring_view run, std::string& out)
@@ -329,7 +306,7 @@ void appendCp932Run(std::wstring_view run, std::string& out)
     // Some character has no code: one at a time, references for those.
     for (const wchar_t c : run) {
         if (!encodeCp932(std::wstring_view(&c, 1), out)) {
-            appendReference(static_cast<std::uint16_t>(c), out);
+            appendCharacterReference(static_cast<std::uint16_t>(c), out);
         }
     }
 }
@@ -399,7 +376,7 @@ std::string toCp932WithReferences(std::wstring_view text)
             continue;
         }
         appendCp932Run(text.substr(runStart, at - runStart), out);
-        appendReference(c < 0 ? 0xFFFD : static_cast<std::uint32_t>(c), out);
+        appendCharacterReference(c < 0 ? 0xFFFD : static_cast<std::uint32_t>(c), out);
         runStart = i;
     }
     appendCp932Run(text.substr(runStart), out);
