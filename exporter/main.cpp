@@ -7,7 +7,7 @@
 #include "common/text/Encoding.h"
 #include "exporter/app/CommandLineDialogs.h"
 #include "hostsim/HostSession.h"
-#include "platform/PosixPlatform.h"
+#include "platform/posix/PosixPlatform.h"
 
 int main(int argc, char** argv)
 {

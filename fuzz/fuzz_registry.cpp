@@ -6,7 +6,7 @@
 
 #include "FuzzSupport.h"
 #include "common/platform/Registry.h"
-#include "platform/RegistryFile.h"
+#include "platform/posix/RegistryFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -10,7 +10,7 @@
 #include <limits>
 #include <sstream>
 
-#include "common/io/AtomicFile.h"
+#include "common/platform/Files.h"
 #include "common/text/Encoding.h"
 #include "hostsim/HostSession.h"
 

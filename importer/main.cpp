@@ -10,7 +10,7 @@
 #include "common/text/Encoding.h"
 #include "hostsim/HostSession.h"
 #include "importer/app/CCDX2DMApp.h"
-#include "platform/PosixPlatform.h"
+#include "platform/posix/PosixPlatform.h"
 
 namespace {
 

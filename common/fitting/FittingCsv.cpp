@@ -3,12 +3,11 @@
 #include <clocale>
 #include <cstdio>
 #include <cwchar>
-#include <langinfo.h>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <sys/stat.h>
 
+#include "common/platform/Files.h"
 #include "common/text/Encoding.h"
 
 namespace Common {
@@ -36,36 +35,18 @@ enum class ReadOutcome { Ok, Missing, NotRegular, TooLarge, Unreadable };
 ReadOutcome readRawBytes(const std::wstring& path, std::string& bytes)
 {
     const std::string narrow = toUtf8(path);
-    struct stat info {};
-    if (narrow.empty() || ::stat(narrow.c_str(), &info) != 0) {
+    if (pathKind(narrow) == PathKind::Missing) {
         return ReadOutcome::Missing;
     }
-    if (!S_ISREG(info.st_mode)) {
-        return ReadOutcome::NotRegular;
+    switch (readRegularFile(narrow, kMaxTableBytes, bytes).status) {
+    case ReadStatus::Read: return ReadOutcome::Ok;
+    case ReadStatus::Folder:
+    case ReadStatus::NotRegular: return ReadOutcome::NotRegular;
+    case ReadStatus::TooLarge: return ReadOutcome::TooLarge;
+    case ReadStatus::CannotOpen:
+    case ReadStatus::Failed: break;
     }
-    if (static_cast<unsigned long long>(info.st_size) > kMaxTableBytes) {
-        return ReadOutcome::TooLarge;
-    }
-    std::FILE* file = std::fopen(narrow.c_str(), "rb");
-    if (file == nullptr) {
-        return ReadOutcome::Unreadable;
-    }
-    char buffer[65536];
-    bool failed = false;
-    for (;;) {
-        const std::size_t got = std::fread(buffer, 1, sizeof buffer, file);
-        bytes.append(buffer, got);
-        if (bytes.size() > kMaxTableBytes) {
-            std::fclose(file);
-            return ReadOutcome::TooLarge;  // the file grew while being read
-        }
-        if (got < sizeof buffer) {
-            failed = std::ferror(file) != 0;
-            break;
-        }
-    }
-    std::fclose(file);
-    return failed ? ReadOutcome::Unreadable : ReadOutcome::Ok;
+    return ReadOutcome::Unreadable;
 }
 
 // What a text-mode read delivers: each CR LF pair as a single LF, and the
@@ -294,10 +275,10 @@ std::vector<CsvRow> splitRows(const std::wstring& text)
     return rows;
 }
 
-std::wstring localeCharsetName()
+std::wstring localeCharsetLabel()
 {
-    const char* name = ::nl_langinfo(CODESET);
-    return name != nullptr ? widen(name) : std::wstring(L"the locale's character set");
+    const std::string name = localeCharsetName();
+    return !name.empty() ? widen(name) : std::wstring(L"the locale's character set");
 }
 
 }  // namespace
@@ -339,7 +320,7 @@ std::vector<CsvRow> readFittingCsv(const std::wstring& path, std::wstring* probl
         }
     } else {
         useUserDefaultLocale();
-        charset = localeCharsetName();
+        charset = localeCharsetLabel();
         text = fromLocaleCharset(content);
         if (!text) {
             errorAt = firstUndecodableByte(content);

@@ -1,14 +1,12 @@
 #include "common/settings/Profile.h"
 
-#include <sys/stat.h>
-
 #include <cstdint>
 #include <cwctype>
 #include <optional>
 #include <unordered_map>
 #include <string_view>
 
-#include "common/io/AtomicFile.h"
+#include "common/platform/Files.h"
 #include "common/text/Compare.h"
 #include "common/text/Encoding.h"
 
@@ -217,8 +215,8 @@ int readProfileInt(const std::wstring& section, const std::wstring& key, int def
 
 bool fileExists(const std::wstring& path)
 {
-    struct stat st {};
-    return ::stat(toUtf8(path).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+    const PathKind kind = pathKind(toUtf8(path));
+    return kind == PathKind::File || kind == PathKind::Other;
 }
 
 }  // namespace Common

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,11 +31,21 @@ std::string toCp932WithReferences(std::wstring_view text);
 // Empty result when the bytes are not valid code page 932.
 std::optional<std::wstring> fromCp932(std::string_view bytes);
 
+// Whole texts handed to the XML parser as UTF-8.
+enum class SourceCharset { Cp932, Utf16Le, Utf16Be };
+// Converts `bytes` to UTF-8. False when they do not decode, with `failedAt`
+// the offset of the first byte that does not (std::string::npos when the
+// system has no converter for the character set).
+bool convertToUtf8(SourceCharset from, std::string_view bytes, std::string& out, std::size_t& failedAt);
+
 // The locale's character set (the "ANSI code page" on this platform): the
 // code set of the current LC_CTYPE locale (nl_langinfo(CODESET)), so it
 // follows whatever the program's start-up set with setlocale; in the "C"
 // locale that is ASCII. Empty result when the bytes do not decode.
 std::optional<std::wstring> fromLocaleCharset(std::string_view bytes);
+// The name of that character set as the system calls it ("" when unknown),
+// for messages.
+std::string localeCharsetName();
 
 // A text file in the "ANSI code page" (ini file, fitting table): UTF-8 when
 // it begins with a UTF-8 byte order mark (the mark is dropped), otherwise the

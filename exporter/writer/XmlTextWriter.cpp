@@ -1,12 +1,9 @@
 #include "exporter/writer/XmlTextWriter.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/random.h>
-#include <unistd.h>
 
 #include "common/text/Encoding.h"
 #include "common/text/XmlTextLimit.h"
@@ -105,33 +102,6 @@ std::wstring widenCut(const std::string& text)
     return std::wstring(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(n));
 }
 
-std::string randomSuffix()
-{
-    unsigned char bytes[6] = {};
-    if (getrandom(bytes, sizeof bytes, 0) != static_cast<ssize_t>(sizeof bytes)) {
-        // Only uniqueness matters here, and O_EXCL guards against clashes.
-        static unsigned counter = 0;
-        const unsigned long seed = (static_cast<unsigned long>(::getpid()) << 16) ^ ++counter;
-        std::memcpy(bytes, &seed, std::min(sizeof bytes, sizeof seed));
-    }
-    static const char hex[] = "0123456789abcdef";
-    std::string s;
-    for (const unsigned char b : bytes) {
-        s += hex[b >> 4];
-        s += hex[b & 15];
-    }
-    return s;
-}
-
-std::string folderOf(const std::string& path)
-{
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 }  // namespace
 
 void appendEscapedText(std::wstring& out, const std::wstring& text)
@@ -196,11 +166,7 @@ XmlTextWriter::~XmlTextWriter()
 
 void XmlTextWriter::discard()
 {
-    if (file_ != nullptr) {
-        std::fclose(file_);
-        file_ = nullptr;
-        ::unlink(tempPath_.c_str());
-    }
+    file_.abandon();
 }
 
 bool XmlTextWriter::readable(const std::wstring& name, const XmlAttributeList* attributes, const std::wstring* text)
@@ -229,54 +195,24 @@ bool XmlTextWriter::readable(const std::wstring& name, const XmlAttributeList* a
     return true;
 }
 
-void XmlTextWriter::fail(const std::string& what, int errorNumber)
-{
-    if (!failed_) {
-        failed_ = true;
-        error_ = what + " \"" + path_ + "\": " + std::strerror(errorNumber);
-    }
-}
-
 bool XmlTextWriter::open(const std::string& path, bool shiftJis)
 {
     discard();
     stack_.clear();
     failed_ = false;
     error_.clear();
-    path_ = path;
     shiftJis_ = shiftJis;
+    path_ = path;
     if (path.empty()) {
         failed_ = true;
         error_ = "no output file was given";
         return false;
     }
-
-    // The temporary file lives in the target's folder so that the final
-    // rename stays within one file system.
-    const std::string folder = folderOf(path);
-    const auto slash = path.rfind('/');
-    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-    int fd = -1;
-    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-        tempPath_ = folder + "/." + base + "." + randomSuffix() + ".tmp";
-        fd = ::open(tempPath_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) {
-            break;
-        }
-    }
-    if (fd < 0) {
-        fail("cannot create a file in the folder of", errno);
+    if (!file_.begin(path)) {
+        failed_ = true;
+        error_ = file_.error();
         return false;
     }
-    file_ = ::fdopen(fd, "wb");
-    if (file_ == nullptr) {
-        const int e = errno;
-        ::close(fd);
-        ::unlink(tempPath_.c_str());
-        fail("cannot write", e);
-        return false;
-    }
-    std::setvbuf(file_, nullptr, _IOFBF, 1 << 16);
 
     std::wstring line = L"<?xml version=\"1.0\" encoding=\"";
     line += shiftJis ? L"Shift-JIS" : L"UTF-8";
@@ -305,7 +241,7 @@ void XmlTextWriter::appendAttributes(std::wstring& line, const XmlAttributeList&
 // CR LF, as a text-mode stream on the host's platform writes it.
 void XmlTextWriter::writeLine(std::wstring& line)
 {
-    if (file_ == nullptr || failed_) {
+    if (!file_.isOpen() || failed_) {
         return;
     }
     bool ascii = true;
@@ -328,8 +264,9 @@ void XmlTextWriter::writeLine(std::wstring& line)
         }
         bytes_ += c;
     }
-    if (std::fwrite(bytes_.data(), 1, bytes_.size(), file_) != bytes_.size()) {
-        fail("cannot write", errno != 0 ? errno : EIO);
+    if (!file_.write(bytes_)) {
+        failed_ = true;
+        error_ = file_.error();
     }
 }
 
@@ -347,7 +284,7 @@ void XmlTextWriter::beginTag(std::wstring& line, const std::wstring& name, const
 bool XmlTextWriter::startElement(const std::wstring& name, const XmlAttributeList* attributes,
                                  const std::wstring* text)
 {
-    if (file_ == nullptr || failed_ || !readable(name, attributes, text)) {
+    if (!file_.isOpen() || failed_ || !readable(name, attributes, text)) {
         return false;
     }
     std::wstring line;
@@ -367,7 +304,7 @@ bool XmlTextWriter::startElement(const std::wstring& name, const XmlAttributeLis
 bool XmlTextWriter::valueElement(const std::wstring& name, const XmlAttributeList* attributes,
                                  const std::wstring& text)
 {
-    if (file_ == nullptr || failed_ || !readable(name, attributes, &text)) {
+    if (!file_.isOpen() || failed_ || !readable(name, attributes, &text)) {
         return false;
     }
     std::wstring line;
@@ -418,7 +355,7 @@ bool XmlTextWriter::value(const std::wstring& name, const XmlAttributeList& attr
 
 bool XmlTextWriter::empty(const std::wstring& name, const XmlAttributeList& attributes)
 {
-    if (file_ == nullptr || failed_ || !readable(name, &attributes, nullptr)) {
+    if (!file_.isOpen() || failed_ || !readable(name, &attributes, nullptr)) {
         return false;
     }
     std::wstring line;
@@ -454,29 +391,18 @@ void XmlTextWriter::closeAll()
 
 bool XmlTextWriter::close()
 {
-    if (file_ == nullptr) {
-        if (!failed_) {
-            failed_ = true;
-            error_ = "the output file was never opened";
-        }
+    if (failed_) {
+        discard();
         return false;
     }
-    if (!failed_ && std::fflush(file_) != 0) {
-        fail("cannot write", errno);
+    if (!file_.isOpen()) {
+        failed_ = true;
+        error_ = "the output file was never opened";
+        return false;
     }
-    if (!failed_ && ::fsync(::fileno(file_)) != 0 && errno != EINVAL && errno != EROFS) {
-        fail("cannot write", errno);
-    }
-    const int closed = std::fclose(file_);
-    file_ = nullptr;
-    if (!failed_ && closed != 0) {
-        fail("cannot write", errno);
-    }
-    if (!failed_ && ::rename(tempPath_.c_str(), path_.c_str()) != 0) {
-        fail("cannot replace", errno);
-    }
-    if (failed_) {
-        ::unlink(tempPath_.c_str());
+    if (!file_.commit()) {
+        failed_ = true;
+        error_ = file_.error();
         return false;
     }
     return true;

@@ -1,9 +1,10 @@
 #pragma once
 
-#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "common/platform/Files.h"
 
 namespace Exporter {
 
@@ -21,9 +22,9 @@ private:
 
 // A small streaming XML writer: one line per call, two blanks of indentation
 // per open element, CR LF line ends. Nothing but the current line is held in
-// memory. The text goes to a temporary file beside the target, which replaces
-// the target only when close() finds everything written; a failed or
-// abandoned file never touches an existing target.
+// memory. The file is replaced atomically (Common::ReplacementFile): close()
+// puts it in place only when everything was written; a failed or abandoned
+// file never touches an existing target.
 class XmlTextWriter {
 public:
     XmlTextWriter() = default;
@@ -56,7 +57,7 @@ public:
     // failed or the file could not be completed; the target is then untouched.
     bool close();
 
-    bool isOpen() const { return file_ != nullptr; }
+    bool isOpen() const { return file_.isOpen(); }
     bool failed() const { return failed_; }
     std::size_t depth() const { return stack_.size(); }
     const std::string& error() const { return error_; }
@@ -71,14 +72,12 @@ private:
     // False, and the file failed, when a text or attribute value is longer
     // than a reader accepts.
     bool readable(const std::wstring& name, const XmlAttributeList* attributes, const std::wstring* text);
-    void fail(const std::string& what, int errorNumber);
     void discard();
 
-    std::FILE* file_ = nullptr;
+    Common::ReplacementFile file_;
     bool shiftJis_ = true;
     bool failed_ = false;
     std::string path_;
-    std::string tempPath_;
     std::string error_;
     std::string bytes_;  // the encoded current line, reused
     std::vector<std::wstring> stack_;

@@ -1,9 +1,8 @@
 #include "importer/xml/TextValues.h"
 
-#include <clocale>
 #include <climits>
-#include <cstdlib>
-#include <locale.h>
+
+#include "common/text/Numbers.h"
 
 namespace Importer {
 
@@ -17,14 +16,6 @@ std::wstring_view skipSpace(std::wstring_view text)
         text.remove_prefix(1);
     }
     return text;
-}
-
-// The "C" locale, so that "." is the decimal separator even when the user's
-// locale (set at start-up) writes numbers with a comma.
-locale_t classicLocale()
-{
-    static const locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    return locale;
 }
 
 }  // namespace
@@ -68,7 +59,7 @@ double toDouble(std::wstring_view text)
     if (narrow.empty()) {
         return 0.0;
     }
-    return strtod_l(narrow.c_str(), nullptr, classicLocale());
+    return Common::parseClassicDouble(narrow);
 }
 
 std::vector<std::wstring> splitBlank(std::wstring_view text)

@@ -5,14 +5,13 @@
 #include <string>
 #include <string_view>
 
-struct _xmlDoc;
-struct _xmlNode;
+#include "common/xml/XmlTree.h"
 
 namespace Importer {
 
 // A node of a loaded document, borrowed from it: valid while the document
 // lives. Any node kind (element, text, comment, processing instruction ...).
-using XmlNode = const _xmlNode*;
+using Common::XmlNode;
 
 // Limits that keep a hostile file from exhausting the machine. A house plan
 // is a few megabytes; these are far above that, and together they keep any
@@ -51,7 +50,6 @@ struct XmlLimits {
 class XmlDocument {
 public:
     XmlDocument() = default;
-    ~XmlDocument();
     XmlDocument(const XmlDocument&) = delete;
     XmlDocument& operator=(const XmlDocument&) = delete;
 
@@ -62,36 +60,22 @@ public:
     bool loadBytes(std::string_view bytes, std::string& problem, const XmlLimits& limits = XmlLimits());
 
     // First top-level node of the document (null when nothing is loaded).
-    XmlNode firstTopLevelNode() const;
+    XmlNode firstTopLevelNode() const { return tree_.firstTopLevelNode(); }
 
 private:
-    _xmlDoc* doc_ = nullptr;
+    Common::XmlTree tree_;
 };
 
-// The node's name as a DOM component reports it, in UTF-8: elements and
-// attributes by their qualified name (prefix:local), processing
-// instructions by their target, a document type by its root name, text
-// "#text", CDATA "#cdata-section", comments "#comment".
-std::string nodeName(XmlNode node);
-bool isElement(XmlNode node);
-// Whether the node's name is exactly `name`; false for a null node.
-bool hasName(XmlNode node, std::string_view name);
-
-// Plain tree walking over all node kinds; null at the end or for null.
-XmlNode firstChild(XmlNode node);
-XmlNode nextSibling(XmlNode node);
-
-// First child of any kind whose name is exactly `name` (UTF-8); null when
-// none or when `node` is null.
-XmlNode findChild(XmlNode node, std::string_view name);
-// First following sibling whose name is exactly `name`; null when none.
-XmlNode findNextSibling(XmlNode node, std::string_view name);
-// Text of the attribute `name`; empty when the node is null, is not an
-// element, or has no such attribute.
-std::wstring attributeText(XmlNode node, std::string_view name);
-// Text content of the node and everything below it, leading and trailing
-// white space removed; empty for a null node.
-std::wstring nodeText(XmlNode node);
+// Node access (common/xml/XmlTree.h): names, tree walking, attributes, text.
+using Common::attributeText;
+using Common::findChild;
+using Common::findNextSibling;
+using Common::firstChild;
+using Common::hasName;
+using Common::isElement;
+using Common::nextSibling;
+using Common::nodeName;
+using Common::nodeText;
 
 // Whether the encoding name declared by a file means Shift-JIS.
 bool isShiftJisName(std::string_view encodingName);

@@ -202,12 +202,12 @@ TEST_F(XmlTextWriterTest, FolderMissingFailsWithPathAndReason)
     EXPECT_FALSE(std::filesystem::exists(target));
 }
 
-TEST_F(XmlTextWriterTest, TargetThatIsAFolderFailsAtCloseAndLeavesNoTemporary)
+TEST_F(XmlTextWriterTest, TargetThatIsAFolderIsRefusedAndLeavesNoTemporary)
 {
     std::filesystem::create_directories(file / "inner");
     XmlTextWriter xml;
-    ASSERT_TRUE(xml.open(file.string(), true));
-    xml.value(L"A", L"x");
+    EXPECT_FALSE(xml.open(file.string(), true));
+    EXPECT_FALSE(xml.value(L"A", L"x"));
     EXPECT_FALSE(xml.close());
     EXPECT_NE(xml.error().find(file.string()), std::string::npos) << xml.error();
     EXPECT_TRUE(std::filesystem::is_directory(file / "inner"));

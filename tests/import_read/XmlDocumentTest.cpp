@@ -155,9 +155,13 @@ TEST(XmlDocument, UnreadableFilesAreReportedWithPathAndReason)
     EXPECT_FALSE(loadCedxmFile(model, Common::fromUtf8(broken), problem));
     EXPECT_NE(problem.find(L"not well-formed XML (line 2, column "), std::wstring::npos) << Common::toUtf8(problem);
 
-    const std::string badSjis = writeTemp("badsjis.xml", "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><CADIF>\x81</CADIF>");
+    const std::string badBytes = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><CADIF>\x81</CADIF>";
+    const std::string badSjis = writeTemp("badsjis.xml", badBytes);
     EXPECT_FALSE(loadCedxmFile(model, Common::fromUtf8(badSjis), problem));
-    EXPECT_NE(problem.find(L"Shift-JIS"), std::wstring::npos) << Common::toUtf8(problem);
+    EXPECT_NE(problem.find(L"the bytes at offset " + std::to_wstring(badBytes.find('\x81')) +
+                           L" are not valid Shift-JIS"),
+              std::wstring::npos)
+        << Common::toUtf8(problem);
 
     EXPECT_FALSE(loadCedxmFile(model, Common::fromUtf8(writeTemp("empty.xml", "")), problem));
     EXPECT_FALSE(loadCedxmFile(model, Common::fromUtf8(ReadSupport::tempDir().string()), problem));

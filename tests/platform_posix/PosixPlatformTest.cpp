@@ -12,7 +12,7 @@
 #include <optional>
 
 #include "common/text/Encoding.h"
-#include "platform/PosixPlatform.h"
+#include "platform/posix/PosixPlatform.h"
 #include "support/TempFolder.h"
 
 using Platform::PosixPlatform;

@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "common/text/Encoding.h"
-#include "platform/RegistryFile.h"
+#include "platform/posix/RegistryFile.h"
 #include "support/TempFolder.h"
 
 using Platform::RegistryFile;

@@ -1,4 +1,4 @@
-#include "platform/RegistryFile.h"
+#include "platform/posix/RegistryFile.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 
-#include "common/io/AtomicFile.h"
+#include "common/platform/Files.h"
 #include "common/text/Compare.h"
 #include "common/text/Encoding.h"
 

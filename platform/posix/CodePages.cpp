@@ -237,6 +237,48 @@ std::optional<std::wstring> fromLocaleCharset(std::string_view bytes)
     return decodeStrict(nl_langinfo(CODESET), bytes);
 }
 
+bool convertToUtf8(SourceCharset from, std::string_view bytes, std::string& out, std::size_t& failedAt)
+{
+    const char* name = from == SourceCharset::Cp932 ? "CP932" : from == SourceCharset::Utf16Le ? "UTF-16LE" : "UTF-16BE";
+    out.clear();
+    iconv_t cd = iconv_open("UTF-8", name);
+    if (cd == reinterpret_cast<iconv_t>(-1)) {
+        failedAt = std::string::npos;
+        return false;
+    }
+    out.assign(bytes.size() * 3 / 2 + 16, '\0');
+    char* in = const_cast<char*>(bytes.data());
+    std::size_t inLeft = bytes.size();
+    std::size_t done = 0;
+    bool ok = true;
+    while (inLeft > 0) {
+        char* dst = out.data() + done;
+        std::size_t outLeft = out.size() - done;
+        const std::size_t r = iconv(cd, &in, &inLeft, &dst, &outLeft);
+        done = out.size() - outLeft;
+        if (r != static_cast<std::size_t>(-1)) {
+            continue;
+        }
+        if (errno == E2BIG) {
+            out.resize(out.size() * 2);
+            continue;
+        }
+        // An invalid sequence, or an incomplete one at the end.
+        failedAt = bytes.size() - inLeft;
+        ok = false;
+        break;
+    }
+    iconv_close(cd);
+    out.resize(done);
+    return ok;
+}
+
+std::string localeCharsetName()
+{
+    const char* name = nl_langinfo(CODESET);
+    return name != nullptr ? name : "";
+}
+
 std::optional<std::wstring> fromAnsiFile(std::string_view bytes)
 {
     if (bytes.starts_with(kUtf8ByteOrderMark)) {

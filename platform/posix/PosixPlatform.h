@@ -5,7 +5,7 @@
 #include <string>
 
 #include "common/platform/Platform.h"
-#include "platform/RegistryFile.h"
+#include "platform/posix/RegistryFile.h"
 
 namespace Platform {
 

@@ -1,4 +1,4 @@
-#include "platform/PosixPlatform.h"
+#include "platform/posix/PosixPlatform.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

@@ -7,7 +7,7 @@
 #include <csignal>
 #include <filesystem>
 
-#include "common/io/AtomicFile.h"
+#include "common/platform/Files.h"
 #include "support/TempFolder.h"
 
 using Common::readWholeFile;
@@ -112,18 +112,81 @@ TEST(ReadWholeFile, ReadsAllAndReportsMissingOrOversized)
     const std::string path = folder.write("big.bin", big);
     std::string bytes;
     std::string error;
-    ASSERT_TRUE(readWholeFile(path, bytes, error)) << error;
+    ASSERT_TRUE(readWholeFile(path, bytes, error, big.size())) << error;
     EXPECT_EQ(bytes, big);
 
     EXPECT_FALSE(readWholeFile(path, bytes, error, 1000));
     EXPECT_TRUE(bytes.empty());
     EXPECT_NE(error.find(path), std::string::npos);
 
-    // An endless device stops at the limit instead of hanging.
+    // Nothing is read from a device, so an endless one cannot hang the read.
     EXPECT_FALSE(readWholeFile("/dev/zero", bytes, error, 1 << 20));
+    EXPECT_NE(error.find("not a regular file"), std::string::npos) << error;
 
     const std::string missing = folder.file("none.ini");
-    EXPECT_FALSE(readWholeFile(missing, bytes, error));
+    EXPECT_FALSE(readWholeFile(missing, bytes, error, 1000));
     EXPECT_NE(error.find(missing), std::string::npos);
     EXPECT_NE(error.find("No such file or directory"), std::string::npos);
+}
+
+TEST(ReadRegularFile, SaysWhatStandsInTheWayAndNeverBlocksOnAPipe)
+{
+    TempFolder folder;
+    std::string bytes = "left over";
+    EXPECT_EQ(Common::readRegularFile(folder.path().string(), 100, bytes).status, Common::ReadStatus::Folder);
+    EXPECT_TRUE(bytes.empty());
+
+    // Opening a pipe nobody writes to would wait for ever.
+    const std::string pipe = folder.file("pipe");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_EQ(Common::readRegularFile(pipe, 100, bytes).status, Common::ReadStatus::NotRegular);
+    EXPECT_EQ(Common::pathKind(pipe), Common::PathKind::Other);
+
+    const std::string file = folder.write("ten.bin", "0123456789");
+    const Common::FileRead tooLarge = Common::readRegularFile(file, 9, bytes);
+    EXPECT_EQ(tooLarge.status, Common::ReadStatus::TooLarge);
+    EXPECT_EQ(tooLarge.size, 10u);
+    EXPECT_TRUE(bytes.empty());
+    EXPECT_TRUE(Common::readRegularFile(file, 10, bytes).ok());
+    EXPECT_EQ(bytes, "0123456789");
+
+    const Common::FileRead missing = Common::readRegularFile(folder.file("none"), 10, bytes);
+    EXPECT_EQ(missing.status, Common::ReadStatus::CannotOpen);
+    EXPECT_EQ(missing.reason, "No such file or directory");
+    EXPECT_EQ(Common::pathKind(folder.file("none")), Common::PathKind::Missing);
+}
+
+TEST(ReplacementFile, WritesInPiecesAndLeavesTheTargetAloneUntilCommitted)
+{
+    TempFolder folder;
+    const std::string target = folder.write("out.xml", "old");
+    // More than one write buffer, in uneven pieces.
+    std::string expected;
+    {
+        Common::ReplacementFile file;
+        ASSERT_TRUE(file.begin(target)) << file.error();
+        for (int i = 0; i < 5000; ++i) {
+            const std::string piece(static_cast<std::size_t>(i % 97), static_cast<char>('a' + i % 26));
+            ASSERT_TRUE(file.write(piece));
+            expected += piece;
+        }
+        EXPECT_EQ(TempFolder::read(target), "old");
+        EXPECT_EQ(folder.entries().size(), 2u);  // the target and the temporary file
+        // Destroyed without commit.
+    }
+    EXPECT_EQ(TempFolder::read(target), "old");
+    EXPECT_EQ(folder.entries(), std::vector<std::string>{"out.xml"});
+
+    Common::ReplacementFile file;
+    ASSERT_TRUE(file.begin(target));
+    file.write(expected.substr(0, 70000));
+    file.write(expected.substr(70000));
+    ASSERT_TRUE(file.commit()) << file.error();
+    EXPECT_FALSE(file.isOpen());
+    EXPECT_EQ(TempFolder::read(target), expected);
+    EXPECT_EQ(folder.entries(), std::vector<std::string>{"out.xml"});
+
+    // A second commit has nothing to put in place.
+    EXPECT_FALSE(file.commit());
+    EXPECT_NE(file.error().find(target), std::string::npos);
 }
