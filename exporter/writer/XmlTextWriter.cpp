@@ -320,7 +320,7 @@ bool XmlTextWriter::valueElement(const std::wstring& name, const XmlAttributeLis
 
 bool XmlTextWriter::documentType(const std::wstring& root)
 {
-    if (file_ == nullptr || failed_ || !stack_.empty()) {
+    if (!file_.isOpen() || failed_ || !stack_.empty()) {
         return false;
     }
     std::wstring line = L"<!DOCTYPE " + root + L">\n";
