@@ -13,33 +13,6 @@ bool isOption(const std::wstring& arg)
 
 }  // namespace
 
-std::int32_t hostWindowFromArguments(const std::vector<std::wstring>& args)
-{
-    if (args.empty()) {
-        return 0;
-    }
-    const std::wstring& text = args.front();
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == L' ' || text[i] == L'\t')) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) {
-        negative = text[i] == L'-';
-        ++i;
-    }
-    const std::int64_t limit = negative ? -static_cast<std::int64_t>(std::numeric_limits<std::int32_t>::min())
-                                        : std::numeric_limits<std::int32_t>::max();
-    std::int64_t value = 0;
-    for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
-        value = value * 10 + (text[i] - L'0');
-        if (value > limit) {
-            value = limit;
-        }
-    }
-    return static_cast<std::int32_t>(negative ? -value : value);
-}
-
 bool parseExportCommandLine(const std::vector<std::wstring>& args, ExportCommandLine& cl, std::wstring& error)
 {
     cl = ExportCommandLine();

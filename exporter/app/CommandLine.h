@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "common/app/ProgramArguments.h"
+
 namespace Exporter {
 
 // The command line that stands in for the save dialog and the settings
@@ -39,10 +41,7 @@ struct ExportCommandLine {
 bool parseExportCommandLine(const std::vector<std::wstring>& args, ExportCommandLine& commandLine,
                             std::wstring& error);
 
-// The host window handle from the first argument: leading blanks and a sign
-// accepted, digits up to the first other character, no digits give 0, a
-// value beyond 32 bits stops at the limit. No argument gives 0.
-std::int32_t hostWindowFromArguments(const std::vector<std::wstring>& args);
+using Common::hostWindowFromArguments;
 
 // The --help text.
 std::wstring exportHelpText();

@@ -3,21 +3,12 @@
 #include <filesystem>
 #include <iostream>
 
+#include "common/app/ProgramArguments.h"
 #include "common/text/Encoding.h"
 
 namespace Exporter {
 
-namespace {
-
-// The full path a file dialog hands back.
-std::wstring fullPath(const std::wstring& path)
-{
-    std::error_code ignored;
-    const std::filesystem::path absolute = std::filesystem::absolute(Common::toUtf8(path), ignored);
-    return absolute.empty() ? path : Common::fromUtf8(absolute.lexically_normal().string());
-}
-
-}  // namespace
+using Common::fullPath;
 
 CommandLineDialogs::CommandLineDialogs(Common::Platform& platform, ExportCommandLine commandLine)
     : platform_(platform), commandLine_(std::move(commandLine))

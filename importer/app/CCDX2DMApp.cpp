@@ -1,8 +1,10 @@
 #include "importer/app/CCDX2DMApp.h"
 
 #include <filesystem>
+#include <iostream>
 #include <new>
 
+#include "common/app/ProgramArguments.h"
 #include "common/host/AutomationObject.h"
 #include "common/host/ObjectWalk.h"
 #include "common/settings/Options.h"
@@ -23,14 +25,6 @@ constexpr const wchar_t* kSection = L"IMPORT";
 // Host element types that do not count as work on screen.
 constexpr std::uint32_t kIgnoredTypeA = 24;
 constexpr std::uint32_t kIgnoredTypeB = 25;
-
-// The command line's path as the full path a file dialog would return.
-std::wstring fullPath(const std::wstring& path)
-{
-    std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(Common::toUtf8(path), error);
-    return error ? path : Common::fromUtf8(absolute.lexically_normal().string());
-}
 
 // The command line's settings acted out in the detailed settings dialog, as
 // a user's clicks. False (the dialog cancelled) with `problem` set when the
@@ -169,7 +163,8 @@ int CCDX2DMApp::run(const std::vector<std::wstring>& arguments)
     // Asking for help touches nothing, not even the single-instance lock.
     for (const std::wstring& argument : arguments) {
         if (argument == L"--help") {
-            platform_.messageBox(importUsage(), kCaption, 0);
+            // On standard output, as DM2CDX answers it.
+            std::cout << Common::toUtf8(importUsage()) << std::flush;
             return kImportDone;
         }
     }
@@ -269,7 +264,7 @@ int CCDX2DMApp::run(const std::vector<std::wstring>& arguments)
             releaseHost();  // the dialog was closed without a file
             return kImportDone;
         }
-        dialog.chooseFile(fullPath(commandLine.input));
+        dialog.chooseFile(Common::fullPath(commandLine.input));
     }
 
     // 13-14. Remember the choices; the model.

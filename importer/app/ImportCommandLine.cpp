@@ -3,7 +3,7 @@
 #include <map>
 #include <set>
 
-#include "importer/xml/TextValues.h"
+#include "common/app/ProgramArguments.h"
 
 namespace Importer {
 
@@ -72,10 +72,9 @@ bool parseImportCommandLine(const std::vector<std::wstring>& arguments, ImportCo
 {
     commandLine = ImportCommandLine();
     std::size_t i = 0;
-    // The host passes its window handle first; it is read as the platform
-    // reads a decimal integer (leading number, 0 without digits).
+    // The host passes its window handle first; both programs read it alike.
     if (!arguments.empty() && arguments[0].rfind(L"--", 0) != 0) {
-        commandLine.hostWindow = toInt(arguments[0]);
+        commandLine.hostWindow = Common::hostWindowFromArguments(arguments);
         i = 1;
     }
     std::set<std::wstring> seen;

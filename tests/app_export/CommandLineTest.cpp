@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "common/text/Encoding.h"
 #include "exporter/app/CommandLine.h"
 
 using namespace Exporter;
@@ -21,6 +24,14 @@ TEST(CommandLine, WindowHandleFromTheFirstArgument)
     EXPECT_EQ(hostWindowFromArguments({L"--host", L"5001"}), 0);  // only the first argument counts
     EXPECT_EQ(hostWindowFromArguments({L"99999999999999999999999"}), 2147483647);
     EXPECT_EQ(hostWindowFromArguments({L"-99999999999999999999999"}), -2147483647 - 1);
+}
+
+TEST(CommandLine, PathsBecomeFullPathsAsAFileDialogReturnsThem)
+{
+    const std::wstring here = Common::fromUtf8(std::filesystem::current_path().string());
+    EXPECT_EQ(Common::fullPath(L"out/../plans/./山田邸.xml"), here + L"/plans/山田邸.xml");
+    EXPECT_EQ(Common::fullPath(L"/a/b/../c.xml"), L"/a/c.xml");
+    EXPECT_EQ(Common::fullPath(L""), L"");
 }
 
 TEST(CommandLine, OptionsAndValues)

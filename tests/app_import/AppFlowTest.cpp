@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "common/app/ProgramArguments.h"
 #include "common/host/ObjectWalk.h"
 
 #include <nlohmann/json.hpp>
@@ -130,12 +131,16 @@ TEST(ImportRunFlow, UsageErrorsAndMissingHost)
     EXPECT_EQ(usage({L"--input", L"a.xml", L"--input", L"b.xml"}), kImportUsage);
     EXPECT_EQ(usage({L"--input", L"a.xml", L"--bogus"}), kImportUsage);
     usage.platform.errors.clear();
+    // Help goes to standard output, as DM2CDX's does, and touches nothing.
+    testing::internal::CaptureStdout();
     EXPECT_EQ(usage({L"--help"}), kImportDone);
-    ASSERT_EQ(usage.platform.messages.size(), 1u);
-    for (const wchar_t* option : {L"--host", L"--input", L"--openings", L"--fitting-table", L"--roofs", L"--origin",
-                                  L"--restore-defaults", L"--trace", L"--readme", L"frames|none|table",
-                                  L"keep|lower-left|centre", L"manual|none"}) {
-        EXPECT_NE(usage.platform.messages[0].find(option), std::wstring::npos) << Common::toUtf8(option);
+    const std::string help = testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(usage.platform.messages.empty());
+    EXPECT_TRUE(usage.platform.errors.empty());
+    for (const char* option : {"--host", "--input", "--openings", "--fitting-table", "--roofs", "--origin",
+                               "--restore-defaults", "--trace", "--readme", "frames|none|table",
+                               "keep|lower-left|centre", "manual|none"}) {
+        EXPECT_NE(help.find(option), std::string::npos) << option;
     }
 
     // The table path can only be typed when the table mode is chosen.
@@ -301,4 +306,17 @@ TEST(ImportRunFlow, HostStartWithTheWindowHandleAloneAsksTheUserAndAnyOptionUses
     CCDX2DMApp given(run.platform, run.connector, &user);
     EXPECT_EQ(given.initInstance(args({L"5001", L"--readme"})), kImportDone);
     EXPECT_EQ(user.shown, 2);
+}
+
+TEST(ImportCommandLine, WindowHandleIsReadAsDM2CDXReadsIt)
+{
+    for (const auto& [argument, expected] : std::vector<std::pair<std::wstring, std::int32_t>>{
+             {L"  -12abc", -12}, {L"+7", 7}, {L"abc", 0}, {L"99999999999999999999999", 2147483647}}) {
+        Importer::ImportCommandLine commandLine;
+        std::wstring problem;
+        ASSERT_TRUE(Importer::parseImportCommandLine({argument, L"--input", L"a.xml"}, commandLine, problem))
+            << Common::toUtf8(problem);
+        EXPECT_EQ(commandLine.hostWindow, expected) << Common::toUtf8(argument);
+        EXPECT_EQ(commandLine.hostWindow, Common::hostWindowFromArguments({argument}));
+    }
 }

@@ -1,0 +1,54 @@
+#include "common/app/ProgramArguments.h"
+
+#include <filesystem>
+#include <limits>
+
+#include "common/text/Encoding.h"
+
+namespace Common {
+
+std::int32_t hostWindowFromArguments(const std::vector<std::wstring>& args)
+{
+    if (args.empty()) {
+        return 0;
+    }
+    const std::wstring& text = args.front();
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == L' ' || text[i] == L'\t')) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) {
+        negative = text[i] == L'-';
+        ++i;
+    }
+    const std::int64_t limit = negative ? -static_cast<std::int64_t>(std::numeric_limits<std::int32_t>::min())
+                                        : std::numeric_limits<std::int32_t>::max();
+    std::int64_t value = 0;
+    for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
+        value = value * 10 + (text[i] - L'0');
+        if (value > limit) {
+            value = limit;
+        }
+    }
+    return static_cast<std::int32_t>(negative ? -value : value);
+}
+
+std::wstring fullPath(const std::wstring& path)
+{
+    if (path.empty()) {
+        return path;
+    }
+    // Through UTF-8 code units, which every platform's paths take as such.
+    const std::string utf8 = toUtf8(path);
+    std::error_code error;
+    const std::filesystem::path absolute =
+        std::filesystem::absolute(std::filesystem::path(std::u8string(utf8.begin(), utf8.end())), error);
+    if (error || absolute.empty()) {
+        return path;
+    }
+    const std::u8string normal = absolute.lexically_normal().u8string();
+    return fromUtf8(std::string(normal.begin(), normal.end()));
+}
+
+}  // namespace Common
