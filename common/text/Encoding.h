@@ -38,10 +38,10 @@ enum class SourceCharset { Cp932, Utf16Le, Utf16Be };
 // system has no converter for the character set).
 bool convertToUtf8(SourceCharset from, std::string_view bytes, std::string& out, std::size_t& failedAt);
 
-// The locale's character set (the "ANSI code page" on this platform): the
-// code set of the current LC_CTYPE locale (nl_langinfo(CODESET)), so it
-// follows whatever the program's start-up set with setlocale; in the "C"
-// locale that is ASCII. Empty result when the bytes do not decode.
+// The locale's character set (the user's "ANSI code page"): on POSIX the
+// code set of the current LC_CTYPE locale, so it follows whatever the
+// program's start-up set with setlocale (in the "C" locale that is ASCII);
+// on Windows the ANSI code page. Empty result when the bytes do not decode.
 std::optional<std::wstring> fromLocaleCharset(std::string_view bytes);
 // The name of that character set as the system calls it ("" when unknown),
 // for messages.
