@@ -7,7 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "common/io/AtomicFile.h"
+#include "common/platform/Files.h"
 #include "common/report/ConversionReport.h"
 #include "common/text/Encoding.h"
 #include "importer/reading/CedxmReader.h"
