@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/platform/Files.h"
 #include "common/text/Encoding.h"
 #include "hostsim/HostSession.h"
 
@@ -22,6 +23,17 @@ using Common::VariantType;
 
 void CallJournal::open(const std::string& path)
 {
+    // Lines are only ever appended to a regular file: opening a pipe nobody
+    // reads would wait for ever, and a device would swallow the journal.
+    switch (Common::pathKind(path)) {
+    case Common::PathKind::Folder:
+        throw PlanError(path + ": cannot open the call journal: that is a folder; name a file in it instead");
+    case Common::PathKind::Other:
+        throw PlanError(path + ": cannot open the call journal: that is not a regular file (a device, pipe or socket)");
+    case Common::PathKind::Missing:
+    case Common::PathKind::File:
+        break;
+    }
     std::ofstream out(path, std::ios::binary | std::ios::app);
     if (!out) {
         throw PlanError(path + ": cannot open the call journal for appending: " + std::strerror(errno));

@@ -685,21 +685,25 @@ PlanDocument PlanDocument::parse(const std::string& text, const std::string& fil
 
 PlanDocument PlanDocument::load(const std::string& path)
 {
-    // A device or pipe named as the plan could be read forever.
-    std::error_code ec;
-    if (std::filesystem::exists(path, ec) && !std::filesystem::is_regular_file(path, ec)) {
+    // Read without waiting and only from a regular file: a pipe or device
+    // named as the plan could be waited on or read for ever. The plan stands
+    // for the host's document and has no size limit of its own.
+    std::string bytes;
+    const Common::FileRead read = Common::readRegularFile(path, std::numeric_limits<std::size_t>::max(), bytes);
+    switch (read.status) {
+    case Common::ReadStatus::Read:
+        break;
+    case Common::ReadStatus::Folder:
+        throw PlanError(path + ": cannot open the plan file: that is a folder, not a plan file");
+    case Common::ReadStatus::NotRegular:
         throw PlanError(path + ": not a regular file");
+    case Common::ReadStatus::CannotOpen:
+        throw PlanError(path + ": cannot open the plan file: " + read.reason);
+    case Common::ReadStatus::TooLarge:
+    case Common::ReadStatus::Failed:
+        throw PlanError(path + ": cannot read the plan file: " + read.reason);
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        throw PlanError(path + ": cannot open the plan file: " + std::strerror(errno));
-    }
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    if (in.bad()) {
-        throw PlanError(path + ": cannot read the plan file");
-    }
-    return parse(bytes.str(), path);
+    return parse(bytes, path);
 }
 
 Json PlanDocument::toJson() const

@@ -57,7 +57,10 @@ public:
     ReplacementFile& operator=(const ReplacementFile&) = delete;
 
     // Creates the temporary file; false with error() set when the target
-    // cannot be replaced (no file name, a folder, no temporary file).
+    // cannot be replaced: no file name or a folder, an existing target that
+    // is not a regular file (a device or pipe is never replaced, also not
+    // through a link), no temporary file. The temporary file's name is
+    // short, so that any name the file system takes for the target works.
     bool begin(const std::string& path);
     // False once anything failed; the first failure is kept in error().
     bool write(std::string_view bytes);

@@ -64,6 +64,26 @@ mode_t currentUmask()
 
 constexpr std::size_t kWriteBuffer = 1 << 16;
 
+constexpr const char* kFolderNamed = "that is a folder; name a file in it instead";
+constexpr const char* kNotRegular = "that is not a regular file (a device, pipe or socket) and is never replaced";
+
+// The start of the target's name that the temporary file's name carries, so
+// that a left-over temporary file shows what it was meant for. Kept short:
+// any name the file system takes for the target must leave room for it.
+// Cut only before the first byte of a UTF-8 character.
+std::string temporaryStem(const std::string& name)
+{
+    constexpr std::size_t kStemBytes = 40;
+    if (name.size() <= kStemBytes) {
+        return name;
+    }
+    std::size_t end = kStemBytes;
+    while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80) {
+        --end;
+    }
+    return name.substr(0, end);
+}
+
 }  // namespace
 
 PathKind pathKind(const std::string& path)
@@ -204,26 +224,26 @@ bool ReplacementFile::begin(const std::string& path)
     }
     std::string name;
     splitPath(temporary->target, temporary->folder, name);
-    if (name.empty()) {
-        error_ = "cannot write " + quoted(path) + ": the path names no file";
+    struct stat existing {};
+    const bool exists = ::stat(temporary->target.c_str(), &existing) == 0;
+    if ((exists && S_ISDIR(existing.st_mode)) || name.empty() || name == "." || name == "..") {
+        error_ = "cannot write " + quoted(path) + ": " + kFolderNamed;
+        return false;
+    }
+    // A device or a pipe is never replaced by a regular file: the system's
+    // own nodes would be lost, and whoever reads the pipe gets nothing.
+    if (exists && !S_ISREG(existing.st_mode)) {
+        error_ = "cannot write " + quoted(path) + ": " + kNotRegular;
         return false;
     }
 
     // A new file gets the usual permissions; a replaced one keeps its own.
-    temporary->mode = 0666 & ~currentUmask();
-    struct stat existing {};
-    if (::stat(temporary->target.c_str(), &existing) == 0) {
-        if (S_ISDIR(existing.st_mode)) {
-            error_ = "cannot write " + quoted(path) + ": " + reason(EISDIR);
-            return false;
-        }
-        temporary->mode = existing.st_mode & 07777;
-    }
+    temporary->mode = exists ? existing.st_mode & 07777 : 0666 & ~currentUmask();
 
     // The temporary file lives in the target's folder so that the final
     // rename stays within one file system.
     const std::string& folder = temporary->folder;
-    std::string pattern = (folder == "/" ? "/" : folder + "/") + "." + name + ".tmp-XXXXXX";
+    std::string pattern = (folder == "/" ? "/" : folder + "/") + "." + temporaryStem(name) + ".tmp-XXXXXX";
     std::vector<char> templateBuffer(pattern.begin(), pattern.end());
     templateBuffer.push_back('\0');
     temporary->fd = ::mkostemp(templateBuffer.data(), O_CLOEXEC);

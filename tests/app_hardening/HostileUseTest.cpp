@@ -4,12 +4,15 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "support/ProgramRun.h"
 #include "support/TempFolder.h"
@@ -73,6 +76,43 @@ TEST(HostileUse, LockErrorsAreFailuresAndASecondInstanceSaysWhy)
     EXPECT_EQ(second.status, 3);
     EXPECT_NE(second.err.find("another import is running"), std::string::npos) << second.err;
     EXPECT_FALSE(fs::exists(folder.file("p.json")));
+}
+
+// Files to be written: a pipe, a device or a folder is never written over or
+// waited on, and a replaced file keeps its permissions.
+TEST(HostileUse, OutputsThatAreNotRegularFilesAreRefusedAndModesKept)
+{
+    TestSupport::TempFolder folder;
+    const std::string pipe = folder.file("pipe");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::string output = folder.file("out.xml");
+    const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
+        {{kExporter, "--host", kHouse, "--output", pipe}, "not a regular file"},
+        {{kExporter, "--host", kHouse, "--output", "."}, "is a folder; name a file in it"},
+        {{kExporter, "--host", kHouse, "--output", output, "--trace", pipe}, "not a regular file"},
+        {{kImporter, "--host", folder.file("p.json"), "--input", folder.write("in.xml", kSmallCedxm), "--trace", pipe},
+         "not a regular file"},
+    };
+    for (const auto& [args, message] : refused) {
+        SCOPED_TRACE(args.back());
+        std::vector<std::string> timed = {"10"};
+        timed.insert(timed.end(), args.begin(), args.end());
+        const auto run = runProgram("/usr/bin/timeout", timed, folder.path());
+        EXPECT_EQ(run.status, 1) << run.err;
+        EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
+    }
+    EXPECT_TRUE(fs::is_fifo(pipe));
+    EXPECT_FALSE(fs::exists(output));
+    EXPECT_FALSE(fs::exists(folder.file("p.json")));
+
+    folder.write("out.xml", "old");
+    ASSERT_EQ(::chmod(output.c_str(), 0600), 0);
+    const auto replaced = runProgram(kExporter, {"--host", kHouse, "--output", output}, folder.path());
+    ASSERT_EQ(replaced.status, 0) << replaced.err;
+    struct stat info {};
+    ASSERT_EQ(::stat(output.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    EXPECT_NE(TestSupport::TempFolder::read(output), "old");
 }
 
 }  // namespace

@@ -95,14 +95,68 @@ TEST(AtomicFile, SymbolicLinkIsWrittenThrough)
     EXPECT_EQ(TempFolder::read(real), "new");
 }
 
-TEST(AtomicFile, DirectoryAsTargetIsRefused)
+TEST(AtomicFile, FolderAsTargetIsRefusedSayingAFileIsWanted)
 {
     TempFolder folder;
     std::filesystem::create_directory(folder.path() / "sub");
-    std::string error;
-    EXPECT_FALSE(writeFileAtomically(folder.file("sub"), "x", error));
-    EXPECT_NE(error.find("sub"), std::string::npos);
+    for (const std::string& target : {folder.file("sub"), folder.file("sub/"), folder.file("sub/."),
+                                      folder.file("sub/.."), folder.path().string() + "/"}) {
+        std::string error;
+        EXPECT_FALSE(writeFileAtomically(target, "x", error)) << target;
+        EXPECT_NE(error.find(target), std::string::npos) << error;
+        EXPECT_NE(error.find("is a folder; name a file in it"), std::string::npos) << error;
+    }
     EXPECT_TRUE(std::filesystem::is_directory(folder.path() / "sub"));
+    EXPECT_EQ(folder.entries(), std::vector<std::string>{"sub"});
+}
+
+// A pipe or device is never replaced by a regular file, neither named
+// directly nor through a link; a link to a regular file still is written.
+TEST(AtomicFile, TargetThatIsNotARegularFileIsNeverReplaced)
+{
+    TempFolder folder;
+    const std::string pipe = folder.file("pipe.xml");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::string link = folder.file("link.xml");
+    ASSERT_EQ(::symlink(pipe.c_str(), link.c_str()), 0);
+    for (const std::string& target : {pipe, link}) {
+        std::string error;
+        EXPECT_FALSE(writeFileAtomically(target, "x", error)) << target;
+        EXPECT_NE(error.find(target), std::string::npos) << error;
+        EXPECT_NE(error.find("not a regular file"), std::string::npos) << error;
+    }
+    EXPECT_TRUE(std::filesystem::is_fifo(pipe));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(folder.entries().size(), 2u);
+}
+
+// The temporary file's name must not push a legal target name over the
+// file system's limit of 255 bytes, nor cut a character in two.
+TEST(AtomicFile, LongestLegalNamesCanBeWritten)
+{
+    TempFolder folder;
+    std::string house;  // 85 times 家, 255 bytes of UTF-8
+    for (int i = 0; i < 85; ++i) {
+        house += "\xE5\xAE\xB6";
+    }
+    for (const std::string& name : {std::string(255, 'a'), std::string(245, 'b') + ".xml", house}) {
+        const std::string target = folder.file(name);
+        Common::ReplacementFile file;
+        ASSERT_TRUE(file.begin(target)) << file.error();
+        ASSERT_TRUE(file.write("contents"));
+        const std::vector<std::string> during = folder.entries();
+        ASSERT_EQ(during.size(), 1u);
+        const std::string& temporary = during.front();
+        EXPECT_EQ(temporary.front(), '.');
+        if (name == house) {
+            // Only whole characters of the name: 1 dot, then a multiple of 3 bytes.
+            EXPECT_EQ((temporary.find(".tmp-") - 1) % 3, 0u) << temporary;
+        }
+        ASSERT_TRUE(file.commit()) << file.error();
+        EXPECT_EQ(TempFolder::read(target), "contents");
+        EXPECT_EQ(folder.entries(), std::vector<std::string>{name});
+        std::filesystem::remove(target);
+    }
 }
 
 TEST(ReadWholeFile, ReadsAllAndReportsMissingOrOversized)
