@@ -1,7 +1,5 @@
 #include "exporter/app/CDM2CDXApp.h"
 
-#include <new>
-
 #include "common/settings/Options.h"
 #include "common/settings/Profile.h"
 #include "common/text/Encoding.h"
@@ -47,9 +45,9 @@ std::wstring widen(const std::string& text)
 
 }  // namespace
 
-CDM2CDXApp::CDM2CDXApp(Common::Platform& platform, HostConnector connector, std::vector<std::wstring> arguments,
-                       SaveDialogFrontEnd& dialogs)
-    : platform_(platform), connector_(std::move(connector)), arguments_(std::move(arguments)), dialogs_(dialogs)
+CDM2CDXApp::CDM2CDXApp(Common::Platform& platform, Common::HostConnector& connector,
+                       Common::ProgramOptions options, SaveDialogFrontEnd& dialogs)
+    : platform_(platform), connector_(connector), options_(std::move(options)), dialogs_(dialogs)
 {
 }
 
@@ -71,45 +69,40 @@ void CDM2CDXApp::preparePaths()
 
 int CDM2CDXApp::run()
 {
-    // Held for the whole run, so that a second start ends at once. A lock
-    // that cannot be made is a failure, not another export.
-    std::unique_ptr<Common::NamedMutex> mutex;
-    try {
-        mutex = platform_.createNamedMutex(kMutexName);
-    } catch (const std::runtime_error& e) {
-        platform_.reportError(L"DM2CDX: " + widen(e.what()) + L"; nothing was exported.");
-        return kExitFailed;
-    }
-    if (!mutex) {
-        platform_.reportError(L"DM2CDX: another export is running; this one ends without exporting.");
-        return kExitAnotherInstance;
-    }
+    const Common::RunWords words{
+        .program = L"DM2CDX: ",
+        .mutexName = kMutexName,
+        .anotherRunning = L"another export is running; this one ends without exporting.",
+        .nothingDone = L"nothing was exported.",
+        .stopped = L"No CEDXM file was written.",
+    };
+    const int status = Common::runSingleInstance(platform_, words, [this] { return export_(); },
+                                                 [this] { releaseHost(); });
+    releaseHost();
+    return finishReport(status);
+}
 
-    int status = kExitFailed;
-    try {
-        status = export_();
-    } catch (const Common::HostError& e) {
-        platform_.reportError(L"DM2CDX: host operation " + std::to_wstring(e.dispatchNumber()) +
-                              L" failed: " + widen(e.what()) + L". No CEDXM file was written.");
-        status = kExitFailed;
-    } catch (const std::bad_alloc&) {
-        platform_.reportError(L"DM2CDX: out of memory while exporting. No CEDXM file was written.");
-        status = kExitFailed;
-    } catch (const std::exception& e) {
-        platform_.reportError(L"DM2CDX: " + widen(e.what()) + L". No CEDXM file was written.");
-        status = kExitFailed;
-    }
+void CDM2CDXApp::releaseHost()
+{
     application_.release();
     document_.release();
-    if (report_) {
-        report_->status = status;
-        std::wstring error;
-        if (!Common::writeConversionReport(*report_, reportPath_, error)) {
-            platform_.reportError(L"DM2CDX: the report was not written: " + error);
-            status = status == kExitDone ? kExitFailed : status;
-        } else if (status == kExitDone) {
-            platform_.messageBox(report_->summary(), kCompletionCaption, hostWindow_);
-        }
+}
+
+// Writes the report of a run that got as far as reading the plan, and
+// prints its summary after the completion message.
+int CDM2CDXApp::finishReport(int status)
+{
+    if (!report_) {
+        return status;
+    }
+    report_->status = status;
+    std::wstring error;
+    if (!Common::writeConversionReport(*report_, *options_.report, error)) {
+        platform_.reportError(L"DM2CDX: the report was not written: " + error);
+        return status == kExitDone ? kExitFailed : status;
+    }
+    if (status == kExitDone) {
+        platform_.messageBox(report_->summary(), kCompletionCaption, hostWindow_);
     }
     return status;
 }
@@ -122,7 +115,7 @@ int CDM2CDXApp::export_()
     screenScale_ = ppi > 0 ? ppi * 100 / 96 : 100;
     platform_.setUserLocale();
 
-    hostWindow_ = hostWindowFromArguments(arguments_);
+    hostWindow_ = options_.hostWindow;
     preparePaths();
     // The ini file is read once; every later question about it (dialog
     // defaults, construction method, floor offsets, roofs) is answered from
@@ -131,7 +124,7 @@ int CDM2CDXApp::export_()
     readMePath_ = programDirectory_ + Common::readProfileString(L"EXPORT", L"ReadMeFile", iniPath_);
     openingExtendType_ = Common::readProfileInt(L"EXPORT", L"OpeningExtendType", 0, iniPath_);
 
-    Common::RunningObjectTable* table = connector_ ? connector_() : nullptr;
+    Common::RunningObjectTable* table = connector_.connect(options_);
     if (table != nullptr) {
         application_ = Common::bindHostObject(*table, Common::kHostApplicationProgId, hostWindow_);
         document_ = Common::bindHostObject(*table, Common::kHostDocumentProgId, hostWindow_);
@@ -140,7 +133,7 @@ int CDM2CDXApp::export_()
         platform_.reportError(
             L"DM2CDX: no running host with an open plan was found" +
             (hostWindow_ != 0 ? L" (window " + std::to_wstring(hostWindow_) + L")" : std::wstring()) +
-            L"; start DM2CDX from the host, or give the plan with --host PLAN.json. Nothing was exported.");
+            L"; " + connector_.noHostAdvice(L"DM2CDX") + L". Nothing was exported.");
         return kExitFailed;
     }
 
@@ -150,14 +143,21 @@ int CDM2CDXApp::export_()
         dialog.setInitialDirectory(platform_.documentsFolder(owner));
     }
     Common::loadExportOptions(platform_.registry(), iniPath_, dialog.options);
-    if (!dialogs_.showSaveDialog(dialog, screenScale_) || !dialog.confirmed()) {
+    std::wstring dialogFailure;
+    const Common::DialogAnswer answer = dialogs_.showSaveDialog(dialog, screenScale_, dialogFailure);
+    if (answer == Common::DialogAnswer::Failed) {
+        platform_.reportError(L"DM2CDX: the save dialog could not be shown: " + dialogFailure +
+                              L". Nothing was exported.");
+        return kExitFailed;
+    }
+    if (answer == Common::DialogAnswer::Cancelled || !dialog.confirmed()) {
         return kExitDone;  // cancelled: nothing written, nothing shown
     }
     Common::storeExportOptions(platform_.registry(), dialog.options);
 
     const Common::ExportOptions options = dialog.options;
     auto model = std::make_unique<ExportModel>();
-    if (!reportPath_.empty()) {
+    if (options_.report) {
         report_ = std::make_unique<Common::ConversionReport>();
         report_->program = L"DM2CDX";
         report_->file = dialog.pathName();
@@ -179,8 +179,7 @@ int CDM2CDXApp::export_()
         countWrittenRecords(*model, *report_);
     }
 
-    application_.release();
-    document_.release();
+    releaseHost();
     platform_.messageBox(kCompletionText, kCompletionCaption, hostWindow_);
     return kExitDone;
 }

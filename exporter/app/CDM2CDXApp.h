@@ -1,11 +1,11 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "common/app/ProgramRun.h"
 #include "common/host/Binding.h"
 #include "common/host/HostApplication.h"
 #include "common/host/HostDocument.h"
@@ -17,24 +17,20 @@ namespace Exporter {
 
 // Exit statuses of DM2CDX.
 enum ExitStatus : int {
-    kExitDone = 0,
-    kExitFailed = 1,
-    kExitUsage = 2,
-    kExitAnotherInstance = 3,
+    kExitDone = Common::kRunDone,
+    kExitFailed = Common::kRunFailed,
+    kExitUsage = Common::kRunUsage,
+    kExitAnotherInstance = Common::kRunAnotherInstance,
 };
 
-// Shows the save dialog modally: acts as the user on it and tells whether it
-// ended with OK (a file chosen) or not.
+// Shows the save dialog modally: acts as the user on it and tells how it
+// ended: OK with a file chosen, cancelled, or not shown at all (`failure`
+// then says why).
 class SaveDialogFrontEnd {
 public:
     virtual ~SaveDialogFrontEnd() = default;
-    virtual bool showSaveDialog(CDXSaveDialog& dialog, int screenScale) = 0;
+    virtual Common::DialogAnswer showSaveDialog(CDXSaveDialog& dialog, int screenScale, std::wstring& failure) = 0;
 };
-
-// The table of running host objects, asked for when the run binds the host.
-// Null means no host is running. May throw (a plan file that cannot be
-// loaded); the run reports that and ends.
-using HostConnector = std::function<Common::RunningObjectTable*()>;
 
 // The exporter's application object: one export per start, all of it in
 // run(), which returns the process exit status.
@@ -44,16 +40,14 @@ public:
     static constexpr const wchar_t* kCompletionText = L"CEDXMの出力が完了しました";
     static constexpr const wchar_t* kCompletionCaption = L"CEDXM出力";
 
-    // `arguments` are the command-line arguments after the program name.
-    CDM2CDXApp(Common::Platform& platform, HostConnector connector, std::vector<std::wstring> arguments,
+    // `options` are what the command line said besides the dialogs'
+    // choices; with a report named there, the report is written at the end
+    // of a run that got as far as reading the plan, and its summary printed
+    // after the completion message.
+    CDM2CDXApp(Common::Platform& platform, Common::HostConnector& connector, Common::ProgramOptions options,
                SaveDialogFrontEnd& dialogs);
 
     int run();
-
-    // Writes the conversion report to `path` at the end of a run that got as
-    // far as reading the plan, and prints its summary after the completion
-    // message.
-    void requestReport(std::wstring path) { reportPath_ = std::move(path); }
 
     // What the run prepared, for inspection after run().
     const std::wstring& programDirectory() const { return programDirectory_; }
@@ -66,11 +60,13 @@ public:
 
 private:
     int export_();
+    int finishReport(int status);
+    void releaseHost();
     void preparePaths();
 
     Common::Platform& platform_;
-    HostConnector connector_;
-    std::vector<std::wstring> arguments_;
+    Common::HostConnector& connector_;
+    Common::ProgramOptions options_;
     SaveDialogFrontEnd& dialogs_;
 
     std::wstring programDirectory_;
@@ -82,7 +78,6 @@ private:
     int screenScale_ = 100;
     std::int32_t hostWindow_ = 0;
     int openingExtendType_ = 0;
-    std::wstring reportPath_;
     std::unique_ptr<Common::ConversionReport> report_;
 };
 

@@ -28,7 +28,8 @@ bool parseExportCommandLine(const std::vector<std::wstring>& args, ExportCommand
             }
         } else {
             if (i == 0 && !sawWindow) {
-                sawWindow = true;  // the host window handle
+                sawWindow = true;
+                cl.hostWindow = Common::hostWindowFromArguments(args);
                 continue;
             }
             error = L"unexpected argument \"" + arg + L"\" (only the host window handle may come first)";

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/app/ProgramArguments.h"
+#include "common/app/ProgramRun.h"
 
 namespace Exporter {
 
@@ -14,18 +15,13 @@ namespace Exporter {
 //   DM2CDX [HOSTWINDOW] --host PLAN.json --output FILE.xml
 //          [--openings-only | --fitting-table FILE.csv] [--first-quadrant | --keep-origin]
 //          [--restore-defaults] [--trace FILE] [--report FILE.json|FILE.html] [--help] [--readme]
-struct ExportCommandLine {
-    std::optional<std::wstring> hostPlan;
+struct ExportCommandLine : Common::ProgramOptions {
     std::optional<std::wstring> output;
     bool openingsOnly = false;
     std::optional<std::wstring> fittingTable;
     bool firstQuadrant = false;
     bool keepOrigin = false;
     bool restoreDefaults = false;
-    std::optional<std::wstring> trace;
-    std::optional<std::wstring> report;
-    bool help = false;
-    bool readme = false;
 
     // Whether the settings dialog is opened at all.
     bool changesSettings() const

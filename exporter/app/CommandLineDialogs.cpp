@@ -24,7 +24,7 @@ DialogRect CommandLineDialogs::settingsClientArea(int screenScale)
                       CDXSaveSettingDialog::kSize.height * baseY / 8};
 }
 
-bool CommandLineDialogs::showSaveDialog(CDXSaveDialog& dialog, int screenScale)
+Common::DialogAnswer CommandLineDialogs::showSaveDialog(CDXSaveDialog& dialog, int screenScale, std::wstring&)
 {
     const ExportCommandLine& cl = commandLine_;
     if (cl.readme) {
@@ -53,20 +53,19 @@ bool CommandLineDialogs::showSaveDialog(CDXSaveDialog& dialog, int screenScale)
         });
     }
     if (!cl.output) {
-        return false;  // the dialog closed without a file
+        return Common::DialogAnswer::Cancelled;  // the dialog closed without a file
     }
     dialog.chooseFile(fullPath(*cl.output));
-    return true;
+    return Common::DialogAnswer::Chosen;
 }
 
 int runDm2cdx(Common::Platform& platform, const std::vector<std::wstring>& arguments,
-              const std::function<Common::RunningObjectTable*(const ExportCommandLine&)>& connect,
-              SaveDialogFrontEnd* userDialogs)
+              Common::HostConnector& connector, SaveDialogFrontEnd* userDialogs)
 {
-    const bool windowHandleOnly =
-        arguments.size() <= 1 && (arguments.empty() || arguments[0].rfind(L"--", 0) != 0);
-    if (userDialogs != nullptr && windowHandleOnly) {
-        CDM2CDXApp app(platform, [&] { return connect(ExportCommandLine{}); }, arguments, *userDialogs);
+    if (userDialogs != nullptr && Common::startedWithWindowHandleOnly(arguments)) {
+        Common::ProgramOptions options;
+        options.hostWindow = Common::hostWindowFromArguments(arguments);
+        CDM2CDXApp app(platform, connector, options, *userDialogs);
         return app.run();
     }
     ExportCommandLine commandLine;
@@ -80,10 +79,7 @@ int runDm2cdx(Common::Platform& platform, const std::vector<std::wstring>& argum
         return kExitDone;
     }
     CommandLineDialogs dialogs(platform, commandLine);
-    CDM2CDXApp app(platform, [&] { return connect(commandLine); }, arguments, dialogs);
-    if (commandLine.report) {
-        app.requestReport(*commandLine.report);
-    }
+    CDM2CDXApp app(platform, connector, commandLine, dialogs);
     return app.run();
 }
 

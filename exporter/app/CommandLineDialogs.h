@@ -13,7 +13,7 @@ namespace Exporter {
 class CommandLineDialogs : public SaveDialogFrontEnd {
 public:
     CommandLineDialogs(Common::Platform& platform, ExportCommandLine commandLine);
-    bool showSaveDialog(CDXSaveDialog& dialog, int screenScale) override;
+    Common::DialogAnswer showSaveDialog(CDXSaveDialog& dialog, int screenScale, std::wstring& failure) override;
 
     // The settings dialog's client area in pixels at a screen scale, from its
     // template size in dialog units ("MS Shell Dlg" 8: 6 x 13 base units at
@@ -30,7 +30,6 @@ private:
 // but the host's window handle, as the host starts the program, shows them;
 // any option makes the command line stand in for them.
 int runDm2cdx(Common::Platform& platform, const std::vector<std::wstring>& arguments,
-              const std::function<Common::RunningObjectTable*(const ExportCommandLine&)>& connect,
-              SaveDialogFrontEnd* userDialogs = nullptr);
+              Common::HostConnector& connector, SaveDialogFrontEnd* userDialogs = nullptr);
 
 }  // namespace Exporter

@@ -1,10 +1,7 @@
 #include "importer/app/CCDX2DMApp.h"
 
 #include <filesystem>
-#include <iostream>
-#include <new>
 
-#include "common/app/ProgramArguments.h"
 #include "common/host/AutomationObject.h"
 #include "common/host/ObjectWalk.h"
 #include "common/settings/Options.h"
@@ -25,37 +22,6 @@ constexpr const wchar_t* kSection = L"IMPORT";
 // Host element types that do not count as work on screen.
 constexpr std::uint32_t kIgnoredTypeA = 24;
 constexpr std::uint32_t kIgnoredTypeB = 25;
-
-// The command line's settings acted out in the detailed settings dialog, as
-// a user's clicks. False (the dialog cancelled) with `problem` set when the
-// dialog does not allow what was asked.
-bool actOutSettings(const ImportCommandLine& commandLine, CDXLoadSettingDialog& dialog, std::wstring& problem)
-{
-    if (commandLine.restoreDefaults) {
-        dialog.restoreDefaults();
-    }
-    if (commandLine.openingMode) {
-        dialog.clickOpeningRadio(IDC_OPENING_FRAMES + *commandLine.openingMode);
-    }
-    if (commandLine.fittingTable && !dialog.typeTablePath(*commandLine.fittingTable)) {
-        problem = L"--fitting-table can only be given with the table mode (--openings table)";
-        return false;
-    }
-    if (commandLine.roofMode) {
-        dialog.clickRoofRadio(IDC_ROOF_MANUAL + *commandLine.roofMode);
-    }
-    if (commandLine.originType) {
-        const auto& controls = dialog.controls();
-        const int wanted = *commandLine.originType;
-        if ((wanted == 1) != controls.lowerLeftChecked) {
-            dialog.clickOriginCheckBox(IDC_ORIGIN_LOWER_LEFT);
-        }
-        if ((wanted == 2) != controls.centreChecked) {
-            dialog.clickOriginCheckBox(IDC_ORIGIN_CENTRE);
-        }
-    }
-    return true;
-}
 
 // What the building pass built: the prepared records of each storey less
 // those it noted as left out.
@@ -90,14 +56,27 @@ void countBuiltRecords(const ImportModel& model, Common::ConversionReport& repor
 
 }  // namespace
 
-CCDX2DMApp::CCDX2DMApp(Common::Platform& platform, HostConnector& connector, OpenDialogFrontEnd* userDialogs)
-    : platform_(platform), connector_(connector), userDialogs_(userDialogs)
+CCDX2DMApp::CCDX2DMApp(Common::Platform& platform, Common::HostConnector& connector,
+                       Common::ProgramOptions options, OpenDialogFrontEnd& dialogs)
+    : platform_(platform), connector_(connector), options_(std::move(options)), dialogs_(dialogs)
 {
 }
 
-int CCDX2DMApp::initInstance(const std::vector<std::wstring>& arguments)
+int CCDX2DMApp::run()
 {
-    return finishReport(runCaught(arguments));
+    // A failing host call or exhausted memory ends the run: the user is told
+    // what failed and nothing is kept in the plan.
+    const Common::RunWords words{
+        .program = L"CDX2DM: ",
+        .mutexName = kMutexName,
+        .anotherRunning = L"another import is running; this one ends without importing.",
+        .nothingDone = L"nothing was imported.",
+        .stopped = L"The import was stopped and nothing was saved to the plan.",
+    };
+    const int status = Common::runSingleInstance(platform_, words, [this] { return import_(); },
+                                                 [this] { releaseHost(); });
+    releaseHost();
+    return finishReport(status);
 }
 
 // Writes the report of a run that got as far as reading the file, and
@@ -109,36 +88,14 @@ int CCDX2DMApp::finishReport(int status)
     }
     report_->status = status;
     std::wstring error;
-    if (!Common::writeConversionReport(*report_, reportPath_, error)) {
+    if (!Common::writeConversionReport(*report_, *options_.report, error)) {
         platform_.reportError(L"CDX2DM: the report was not written: " + error);
         return status == kImportDone ? kImportFailed : status;
     }
     if (status == kImportDone) {
-        platform_.messageBox(report_->summary(), kCaption, hostWindow_);
+        platform_.messageBox(report_->summary(), kCaption, options_.hostWindow);
     }
     return status;
-}
-
-int CCDX2DMApp::runCaught(const std::vector<std::wstring>& arguments)
-{
-    // A failing host call or exhausted memory ends the run here: the user is
-    // told what failed and nothing is kept in the plan.
-    try {
-        return run(arguments);
-    } catch (const Common::HostError& error) {
-        releaseHost();
-        platform_.reportError(L"CDX2DM: host operation " + std::to_wstring(error.dispatchNumber()) +
-                              L" failed: " + Common::fromUtf8(error.what()) +
-                              L". The import was stopped and nothing was saved to the plan.");
-    } catch (const std::bad_alloc&) {
-        releaseHost();
-        platform_.reportError(L"CDX2DM: out of memory. The import was stopped and nothing was saved to the plan.");
-    } catch (const std::exception& error) {
-        releaseHost();
-        platform_.reportError(L"CDX2DM: " + Common::fromUtf8(error.what()) +
-                              L". The import was stopped and nothing was saved to the plan.");
-    }
-    return kImportFailed;
 }
 
 void CCDX2DMApp::releaseHost()
@@ -158,29 +115,9 @@ bool CCDX2DMApp::drawingIsEmpty()
     return empty;
 }
 
-int CCDX2DMApp::run(const std::vector<std::wstring>& arguments)
+int CCDX2DMApp::import_()
 {
-    // Asking for help touches nothing, not even the single-instance lock.
-    for (const std::wstring& argument : arguments) {
-        if (argument == L"--help") {
-            // On standard output, as DM2CDX answers it.
-            std::cout << Common::toUtf8(importUsage()) << std::flush;
-            return kImportDone;
-        }
-    }
-    // 1. One import at a time. A lock that cannot be made is a failure,
-    // not another import.
-    std::unique_ptr<Common::NamedMutex> mutex;
-    try {
-        mutex = platform_.createNamedMutex(kMutexName);
-    } catch (const std::runtime_error& error) {
-        platform_.reportError(L"CDX2DM: " + Common::fromUtf8(error.what()) + L"; nothing was imported.");
-        return kImportFailed;
-    }
-    if (!mutex) {
-        platform_.reportError(L"CDX2DM: another import is running; this one ends without importing.");
-        return kImportAnotherInstance;
-    }
+    // 1. One import at a time: the run holds the lock.
     // 2-4. Common controls need nothing here. Paths, screen scale, locale.
     const std::filesystem::path module(Common::toUtf8(platform_.moduleFileName()));
     programDirectory = Common::fromUtf8(module.parent_path().string());
@@ -194,27 +131,19 @@ int CCDX2DMApp::run(const std::vector<std::wstring>& arguments)
     }
     platform_.setUserLocale();
 
-    // 5. The command line.
-    // The host passes its window handle alone: the user chooses in the
-    // dialogs, where there are any (the parse then misses only the file).
-    ImportCommandLine commandLine;
-    std::wstring problem;
-    const bool userChooses = userDialogs_ != nullptr && arguments.size() <= 1 &&
-                             (arguments.empty() || arguments[0].rfind(L"--", 0) != 0);
-    if (!parseImportCommandLine(arguments, commandLine, problem) && !userChooses) {
-        platform_.reportError(L"CDX2DM: " + problem + L"\n" + importUsage());
-        return kImportUsage;
-    }
+    // 5. The command line was read before the run: `options_` and the
+    // dialog front-end hold what it said.
+    const std::int32_t hostWindow = options_.hostWindow;
 
     // 6-7. Bind the host's application and document.
-    if (Common::RunningObjectTable* table = connector_.connect(commandLine)) {
-        application = Common::bindHostObject(*table, Common::kHostApplicationProgId, commandLine.hostWindow);
-        document = Common::bindHostObject(*table, Common::kHostDocumentProgId, commandLine.hostWindow);
+    if (Common::RunningObjectTable* table = connector_.connect(options_)) {
+        application = Common::bindHostObject(*table, Common::kHostApplicationProgId, hostWindow);
+        document = Common::bindHostObject(*table, Common::kHostDocumentProgId, hostWindow);
     }
     if (!application.isBound() || !document.isBound()) {
         releaseHost();
-        platform_.reportError(L"CDX2DM: no running host was found (start it from the host, or name its plan "
-                              L"with --host PLAN.json); nothing was imported.");
+        platform_.reportError(L"CDX2DM: no running host was found (" + connector_.noHostAdvice(L"CDX2DM") +
+                              L"); nothing was imported.");
         return kImportFailed;
     }
 
@@ -233,49 +162,38 @@ int CCDX2DMApp::run(const std::vector<std::wstring>& arguments)
     const int openingExtendType = Common::readProfileInt(kSection, L"OpeningExtendType", 0, iniPath);
     const int barrierFreeGrace = Common::readProfileInt(kSection, L"BarrierFreeGrace", 0, iniPath);
 
-    // 10-12. The open dialog, driven by the command line.
+    // 10-12. The open dialog, as the user or the command line answers it.
     CDXLoadDialog dialog(iniPath, readmePath);
     if (!platform_.isDirectory(dialog.folder)) {
-        const std::int32_t hostWindow = document.windowHandle();
-        dialog.initialDirectory = platform_.documentsFolder(hostWindow);
+        const std::int32_t owner = document.windowHandle();
+        dialog.initialDirectory = platform_.documentsFolder(owner);
     }
     Common::loadImportOptions(platform_.registry(), iniPath, dialog.options);
-    if (userChooses) {
-        if (!userDialogs_->showOpenDialog(dialog, commandLine.hostWindow)) {
-            releaseHost();  // cancelled: nothing imported, nothing shown
-            return kImportDone;
-        }
-    } else {
-        if (commandLine.readme) {
-            dialog.clickReadme(platform_);
-        }
-        if (commandLine.changesSettings()) {
-            std::wstring settingsProblem;
-            dialog.clickSettings([&](CDXLoadSettingDialog& settings) {
-                return actOutSettings(commandLine, settings, settingsProblem);
-            });
-            if (!settingsProblem.empty()) {
-                releaseHost();
-                platform_.reportError(L"CDX2DM: " + settingsProblem);
-                return kImportUsage;
-            }
-        }
-        if (commandLine.input.empty()) {
-            releaseHost();  // the dialog was closed without a file
-            return kImportDone;
-        }
-        dialog.chooseFile(Common::fullPath(commandLine.input));
+    std::wstring dialogFailure;
+    switch (dialogs_.showOpenDialog(dialog, hostWindow, dialogFailure)) {
+    case Common::DialogAnswer::Chosen:
+        break;
+    case Common::DialogAnswer::Cancelled:
+        releaseHost();  // cancelled: nothing imported, nothing shown
+        return kImportDone;
+    case Common::DialogAnswer::NotAllowed:
+        releaseHost();
+        platform_.reportError(L"CDX2DM: " + dialogFailure);
+        return kImportUsage;
+    case Common::DialogAnswer::Failed:
+        releaseHost();
+        platform_.reportError(L"CDX2DM: the open dialog could not be shown: " + dialogFailure +
+                              L"; nothing was imported.");
+        return kImportFailed;
     }
 
     // 13-14. Remember the choices; the model.
     Common::storeImportOptions(platform_.registry(), dialog.options);
-    ImportModel model(commandLine.hostWindow);
-    if (!commandLine.report.empty()) {
+    ImportModel model(hostWindow);
+    if (options_.report) {
         report_ = std::make_unique<Common::ConversionReport>();
         report_->program = L"CDX2DM";
         report_->file = dialog.chosenPath();
-        reportPath_ = commandLine.report;
-        hostWindow_ = commandLine.hostWindow;
         model.report = report_.get();
     }
 
@@ -314,7 +232,7 @@ int CCDX2DMApp::run(const std::vector<std::wstring>& arguments)
         platform_.reportError(L"CDX2DM: the imported plan could not be saved: " + keepError);
         return kImportFailed;
     }
-    platform_.messageBox(kCompletion, kCaption, commandLine.hostWindow);
+    platform_.messageBox(kCompletion, kCaption, hostWindow);
     return kImportDone;
 }
 

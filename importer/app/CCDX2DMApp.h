@@ -5,44 +5,33 @@
 #include <memory>
 #include <vector>
 
+#include "common/app/ProgramRun.h"
 #include "common/host/Binding.h"
 #include "common/host/HostApplication.h"
 #include "common/host/HostDocument.h"
 #include "common/platform/Platform.h"
 #include "common/report/ConversionReport.h"
-#include "importer/app/ImportCommandLine.h"
 #include "importer/dialogs/CDXLoadDialog.h"
 
 namespace Importer {
 
 // Exit status of one run.
 enum ImportStatus : int {
-    kImportDone = 0,
-    kImportFailed = 1,
-    kImportUsage = 2,
-    kImportAnotherInstance = 3,
-    kImportRefused = 4,
+    kImportDone = Common::kRunDone,
+    kImportFailed = Common::kRunFailed,
+    kImportUsage = Common::kRunUsage,
+    kImportAnotherInstance = Common::kRunAnotherInstance,
+    kImportRefused = Common::kRunRefused,
 };
 
-// How the program reaches the host it is started from.
-class HostConnector {
-public:
-    virtual ~HostConnector() = default;
-    // The running object table in which the host named on the command line
-    // is registered; null when there is none. May throw (a plan that cannot
-    // be loaded): the run then fails with that message.
-    virtual Common::RunningObjectTable* connect(const ImportCommandLine& commandLine) = 0;
-    // Keeps what the import built (the simulated host saves its plan). False
-    // with `error` set when that failed.
-    virtual bool keepImport(std::wstring& error) = 0;
-};
-
-// The open dialog and its detailed settings as a user answers them: true
-// with the chosen file handed to `dialog`, false when the user cancelled.
+// The open dialog and its detailed settings as a user answers them: Chosen
+// with the chosen file handed to `dialog`, Cancelled when the user closed
+// it, Failed or NotAllowed with `failure` saying why.
 class OpenDialogFrontEnd {
 public:
     virtual ~OpenDialogFrontEnd() = default;
-    virtual bool showOpenDialog(CDXLoadDialog& dialog, std::int32_t hostWindow) = 0;
+    virtual Common::DialogAnswer showOpenDialog(CDXLoadDialog& dialog, std::int32_t hostWindow,
+                                                std::wstring& failure) = 0;
 };
 
 // The importer: one start imports one CEDXM file into the host's empty plan.
@@ -54,15 +43,13 @@ public:
         L"画面に作業中のデータがあります。\nCEDXMの入力は、画面に何も描いていない状態で実行してください。";
     static constexpr const wchar_t* kCompletion = L"CEDXMの入力が完了しました";
 
-    // Where the platform has dialogs a user answers (`userDialogs`), a start
-    // with nothing but the host's window handle, as the host starts the
-    // program, shows them; any option makes the command line stand in for
-    // them.
-    CCDX2DMApp(Common::Platform& platform, HostConnector& connector, OpenDialogFrontEnd* userDialogs = nullptr);
+    // `options` are what the command line said besides the dialogs'
+    // choices; `dialogs` are the user's or the command line's.
+    CCDX2DMApp(Common::Platform& platform, Common::HostConnector& connector, Common::ProgramOptions options,
+               OpenDialogFrontEnd& dialogs);
 
-    // The start-up routine: the whole run. `arguments` are those after the
-    // program name. Returns the exit status.
-    int initInstance(const std::vector<std::wstring>& arguments);
+    // The whole run; returns the exit status.
+    int run();
 
     // Kept for the run.
     std::wstring programDirectory;  // with its trailing separator
@@ -72,19 +59,17 @@ public:
     Common::HostDocument document;
 
 private:
-    int run(const std::vector<std::wstring>& arguments);
-    int runCaught(const std::vector<std::wstring>& arguments);
+    int import_();
     int finishReport(int status);
     bool drawingIsEmpty();
     void releaseHost();
 
     Common::Platform& platform_;
-    HostConnector& connector_;
-    OpenDialogFrontEnd* userDialogs_;
+    Common::HostConnector& connector_;
+    Common::ProgramOptions options_;
+    OpenDialogFrontEnd& dialogs_;
     // With --report: what the run built, left out and changed.
     std::unique_ptr<Common::ConversionReport> report_;
-    std::wstring reportPath_;
-    std::int32_t hostWindow_ = 0;
 };
 
 }  // namespace Importer

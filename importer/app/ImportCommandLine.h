@@ -5,24 +5,20 @@
 #include <string>
 #include <vector>
 
+#include "common/app/ProgramRun.h"
+
 namespace Importer {
 
 // The command line of CDX2DM. The host window handle comes first, as the
 // host passes it; the options stand in for what a user would choose in the
 // open dialog and its detailed settings.
-struct ImportCommandLine {
-    std::int32_t hostWindow = 0;
-    std::wstring hostPlan;      // --host
+struct ImportCommandLine : Common::ProgramOptions {
     std::wstring input;         // --input
     std::optional<int> openingMode;  // --openings frames|none|table -> 0|1|2
     std::optional<std::wstring> fittingTable;  // --fitting-table
     std::optional<int> roofMode;     // --roofs manual|none -> 0|1
     std::optional<int> originType;   // --origin keep|lower-left|centre -> 0|1|2
     bool restoreDefaults = false;
-    std::wstring trace;  // --trace
-    std::wstring report;  // --report
-    bool help = false;
-    bool readme = false;
 
     // Whether the detailed settings dialog is needed at all.
     bool changesSettings() const

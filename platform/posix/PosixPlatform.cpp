@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <optional>
+#include <string_view>
 #include <stdexcept>
 #include <vector>
 
@@ -129,6 +131,26 @@ void PosixPlatform::setUserLocale()
         std::setlocale(LC_ALL, name.c_str());
     }
     std::setlocale(LC_NUMERIC, "C");
+}
+
+std::vector<std::wstring> localeArguments(int argc, char** argv)
+{
+    // The locale the run later sets for good is taken now, before any
+    // argument is decoded.
+    const char* ctype = std::setlocale(LC_CTYPE, "");
+    (void)ctype;
+    std::vector<std::wstring> arguments;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view bytes(argv[i]);
+        std::optional<std::wstring> text = Common::fromUtf8Strict(bytes);
+        if (!text || Common::localeCharsetName() != "UTF-8") {
+            if (std::optional<std::wstring> local = Common::fromLocaleCharset(bytes)) {
+                text = std::move(local);
+            }
+        }
+        arguments.push_back(text ? *text : Common::fromUtf8(bytes));
+    }
+    return arguments;
 }
 
 std::wstring PosixPlatform::moduleFileName()

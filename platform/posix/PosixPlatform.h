@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "common/platform/Platform.h"
 #include "platform/posix/RegistryFile.h"
@@ -59,5 +60,12 @@ private:
     RegistryFile registry_;
     std::function<bool(std::int32_t)> isMinimized_;
 };
+
+// The arguments after the program name as the user typed them: decoded in
+// the character set of the user's locale (LC_CTYPE from the environment), so
+// that a Japanese file name typed under a Shift-JIS locale stays itself;
+// bytes the locale's set does not decode are read as UTF-8 (invalid
+// sequences becoming U+FFFD).
+std::vector<std::wstring> localeArguments(int argc, char** argv);
 
 }  // namespace Platform

@@ -149,4 +149,15 @@ Common::Registry& WindowsPlatform::registry()
     return registry_;
 }
 
+std::vector<std::wstring> windowsArguments()
+{
+    std::vector<std::wstring> arguments;
+    int count = 0;
+    if (wchar_t** split = CommandLineToArgvW(GetCommandLineW(), &count)) {
+        arguments.assign(split + (count > 0 ? 1 : 0), split + count);
+        LocalFree(split);
+    }
+    return arguments;
+}
+
 }  // namespace Platform

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "common/platform/Platform.h"
 #include "platform/windows/WindowsRegistry.h"
 
@@ -36,5 +39,9 @@ public:
 private:
     WindowsRegistry registry_;
 };
+
+// The arguments after the program name, split as the system splits a
+// command line (quotes and backslashes as CommandLineToArgvW reads them).
+std::vector<std::wstring> windowsArguments();
 
 }  // namespace Platform

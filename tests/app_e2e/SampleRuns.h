@@ -18,8 +18,8 @@
 #include "common/platform/Platform.h"
 #include "common/text/Encoding.h"
 #include "exporter/app/CommandLineDialogs.h"
-#include "hostsim/HostSession.h"
-#include "importer/app/CCDX2DMApp.h"
+#include "hostsim/SimulatedHostConnector.h"
+#include "importer/app/ImportCommandLineDialogs.h"
 #include "support/FakePlatform.h"
 #include "support/TempFolder.h"
 
@@ -81,15 +81,8 @@ public:
         std::vector<std::wstring> args = {L"--host", Common::fromUtf8(plan.string()), L"--output",
                                           Common::fromUtf8(output.string()), L"--restore-defaults"};
         args.insert(args.end(), options.begin(), options.end());
-        std::unique_ptr<HostSim::HostSession> session;
-        const int status =
-            Exporter::runDm2cdx(platform, args, [&](const Exporter::ExportCommandLine& cl) -> Common::RunningObjectTable* {
-                if (!cl.hostPlan) {
-                    return nullptr;
-                }
-                session = HostSim::HostSession::open(Common::toUtf8(*cl.hostPlan), false);
-                return &session->runningObjectTable();
-            });
+        HostSim::SimulatedHostConnector connector(false);
+        const int status = Exporter::runDm2cdx(platform, args, connector);
         errors = platform.allErrors();
         return status;
     }
@@ -99,42 +92,16 @@ public:
                    const std::vector<std::wstring>& options, std::string& errors) const
     {
         TestSupport::FakePlatform platform(Common::fromUtf8(file("CDX2DM").string()));
-        Connector connector;
-        Importer::CCDX2DMApp app(platform, connector);
+        HostSim::SimulatedHostConnector connector(true);
         std::vector<std::wstring> args = {L"--host", Common::fromUtf8(plan.string()), L"--input",
                                           Common::fromUtf8(input.string()), L"--restore-defaults"};
         args.insert(args.end(), options.begin(), options.end());
-        const int status = app.initInstance(args);
+        const int status = Importer::runCdx2dm(platform, args, connector);
         errors = platform.allErrors();
         return status;
     }
 
 private:
-    class Connector : public Importer::HostConnector {
-    public:
-        Common::RunningObjectTable* connect(const Importer::ImportCommandLine& cl) override
-        {
-            if (cl.hostPlan.empty()) {
-                return nullptr;
-            }
-            session_ = HostSim::HostSession::open(Common::toUtf8(cl.hostPlan), true);
-            return &session_->runningObjectTable();
-        }
-        bool keepImport(std::wstring& error) override
-        {
-            try {
-                session_->save();
-                return true;
-            } catch (const std::exception& e) {
-                error = Common::fromUtf8(e.what());
-                return false;
-            }
-        }
-
-    private:
-        std::unique_ptr<HostSim::HostSession> session_;
-    };
-
     TestSupport::TempFolder folder_;
 };
 

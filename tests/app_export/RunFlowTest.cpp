@@ -14,6 +14,7 @@
 #include "exporter/app/CommandLineDialogs.h"
 #include "hostsim/HostSession.h"
 #include "support/ScriptedHost.h"
+#include "support/ConnectorFunction.h"
 #include "support/TempFolder.h"
 
 using namespace Exporter;
@@ -58,12 +59,19 @@ public:
 class CancellingDialogs : public SaveDialogFrontEnd {
 public:
     int shown = 0;
-    bool showSaveDialog(CDXSaveDialog&, int) override
+    Common::DialogAnswer showSaveDialog(CDXSaveDialog&, int, std::wstring&) override
     {
         ++shown;
-        return false;
+        return Common::DialogAnswer::Cancelled;
     }
 };
+
+Common::ProgramOptions windowOptions(std::int32_t window)
+{
+    Common::ProgramOptions options;
+    options.hostWindow = window;
+    return options;
+}
 
 class RunFlow : public ::testing::Test {
 protected:
@@ -85,7 +93,7 @@ protected:
         const std::string planPath =
             plan.empty() ? std::string(CEDXM_SOURCE_DIR) + "/resources/samples/house.json" : plan;
         args.insert(args.begin(), {L"--host", Common::fromUtf8(planPath)});
-        return runDm2cdx(platform, args, [&](const ExportCommandLine& cl) -> Common::RunningObjectTable* {
+        TestSupport::ConnectorFunction host([&](const Common::ProgramOptions& cl) -> Common::RunningObjectTable* {
             ++connects;
             if (!cl.hostPlan) {
                 return nullptr;
@@ -93,6 +101,7 @@ protected:
             session = HostSim::HostSession::open(Common::toUtf8(*cl.hostPlan), false);
             return &session->runningObjectTable();
         });
+        return runDm2cdx(platform, args, host);
     }
 
     std::wstring out(const std::string& name) { return Common::fromUtf8(folder.file(name)); }
@@ -147,7 +156,8 @@ TEST_F(RunFlow, SecondInstanceEndsAtOnce)
 TEST_F(RunFlow, MissingHostIsToldBeforeAnyDialog)
 {
     CancellingDialogs dialogs;
-    CDM2CDXApp app(platform, [] { return nullptr; }, {L"5001"}, dialogs);
+    TestSupport::ConnectorFunction appHost([] { return nullptr; });
+    CDM2CDXApp app(platform, appHost, windowOptions(5001), dialogs);
     EXPECT_EQ(app.run(), kExitFailed);
     EXPECT_EQ(dialogs.shown, 0);
     ASSERT_EQ(platform.errors.size(), 1u);
@@ -158,7 +168,8 @@ TEST_F(RunFlow, MissingHostIsToldBeforeAnyDialog)
     // A table in which no host is registered binds nothing either.
     EmptyTable empty;
     platform.errors.clear();
-    CDM2CDXApp none(platform, [&] { return &empty; }, {}, dialogs);
+    TestSupport::ConnectorFunction noneHost([&] { return &empty; });
+    CDM2CDXApp none(platform, noneHost, Common::ProgramOptions{}, dialogs);
     EXPECT_EQ(none.run(), kExitFailed);
     EXPECT_EQ(dialogs.shown, 0);
     ASSERT_EQ(platform.errors.size(), 1u);
@@ -169,7 +180,8 @@ TEST_F(RunFlow, CancelledDialogWritesNothingAndStoresNothing)
     ScriptedTable table;
     table.doc->on(186, [](Common::Arguments&, Common::Variant& r) { r = Common::Variant::i4(77); });
     CancellingDialogs dialogs;
-    CDM2CDXApp app(platform, [&] { return &table; }, {}, dialogs);
+    TestSupport::ConnectorFunction appHost([&] { return &table; });
+    CDM2CDXApp app(platform, appHost, Common::ProgramOptions{}, dialogs);
     EXPECT_EQ(app.run(), kExitDone);
     EXPECT_EQ(dialogs.shown, 1);
     EXPECT_TRUE(platform.messages.empty());
@@ -192,7 +204,8 @@ TEST_F(RunFlow, ScreenScaleFromPixelsPerInch)
     CancellingDialogs dialogs;
     for (const auto& [ppi, scale] : std::vector<std::pair<int, int>>{{96, 100}, {120, 125}, {144, 150}, {0, 100}, {100, 104}}) {
         platform.pixelsPerInch = ppi;
-        CDM2CDXApp app(platform, [&] { return &table; }, {}, dialogs);
+        TestSupport::ConnectorFunction appHost([&] { return &table; });
+        CDM2CDXApp app(platform, appHost, Common::ProgramOptions{}, dialogs);
         app.run();
         EXPECT_EQ(app.screenScale(), scale) << ppi;
     }
@@ -209,7 +222,8 @@ TEST_F(RunFlow, HostErrorNamesTheOperationAndWritesNothing)
         cl.output = out("failed.xml");
         return cl;
     }());
-    CDM2CDXApp app(platform, [&] { return &table; }, {}, dialogs);
+    TestSupport::ConnectorFunction appHost([&] { return &table; });
+    CDM2CDXApp app(platform, appHost, Common::ProgramOptions{}, dialogs);
     EXPECT_EQ(app.run(), kExitFailed);
     ASSERT_EQ(platform.errors.size(), 1u);
     EXPECT_NE(platform.errors[0].find(L"host operation 172 failed"), std::wstring::npos)
@@ -245,7 +259,8 @@ TEST_F(RunFlow, AnObjectListThatNeverEndsStopsTheStairAndRoofPasses)
             cl.output = out("endless.xml");
             return cl;
         }());
-        CDM2CDXApp app(platform, [&] { return &table; }, {}, dialogs);
+        TestSupport::ConnectorFunction appHost([&] { return &table; });
+        CDM2CDXApp app(platform, appHost, Common::ProgramOptions{}, dialogs);
         platform.errors.clear();
         EXPECT_EQ(app.run(), kExitFailed);
         ASSERT_EQ(platform.errors.size(), 1u);
@@ -293,13 +308,14 @@ TEST_F(RunFlow, FailedWriteLeavesTheOldFileUntouched)
 
 TEST_F(RunFlow, UsageErrorAndHelp)
 {
-    EXPECT_EQ(runDm2cdx(platform, {L"--output"}, [](const ExportCommandLine&) { return nullptr; }), kExitUsage);
+    TestSupport::ConnectorFunction noHost([] { return nullptr; });
+    EXPECT_EQ(runDm2cdx(platform, {L"--output"}, noHost), kExitUsage);
     ASSERT_EQ(platform.errors.size(), 1u);
     EXPECT_NE(platform.errors[0].find(L"--output needs a value"), std::wstring::npos);
     EXPECT_TRUE(platform.mutexesTaken.empty());
 
     testing::internal::CaptureStdout();
-    EXPECT_EQ(runDm2cdx(platform, {L"--help"}, [](const ExportCommandLine&) { return nullptr; }), kExitDone);
+    EXPECT_EQ(runDm2cdx(platform, {L"--help"}, noHost), kExitDone);
     EXPECT_NE(testing::internal::GetCapturedStdout().find("Usage: DM2CDX"), std::string::npos);
 }
 
@@ -355,24 +371,29 @@ class ChoosingDialogs : public SaveDialogFrontEnd {
 public:
     std::wstring file;
     int shown = 0;
-    bool showSaveDialog(CDXSaveDialog& dialog, int) override
+    Common::DialogAnswer showSaveDialog(CDXSaveDialog& dialog, int, std::wstring& failure) override
     {
         ++shown;
+        if (!failWith.empty()) {
+            failure = failWith;
+            return Common::DialogAnswer::Failed;
+        }
         dialog.options.originType = 1;
         dialog.chooseFile(file);
-        return true;
+        return Common::DialogAnswer::Chosen;
     }
+    std::wstring failWith;
 };
 
 TEST_F(RunFlow, HostStartWithTheWindowHandleAloneAsksTheUserAndAnyOptionUsesTheCommandLine)
 {
     const std::string plan = std::string(CEDXM_SOURCE_DIR) + "/resources/samples/house.json";
     int connected = 0;
-    auto connect = [&](const ExportCommandLine&) -> Common::RunningObjectTable* {
+    TestSupport::ConnectorFunction connect([&]() -> Common::RunningObjectTable* {
         ++connected;
         session = HostSim::HostSession::open(plan, false);
         return &session->runningObjectTable();
-    };
+    });
     ChoosingDialogs user;
     user.file = out("chosen.xml");
     EXPECT_EQ(runDm2cdx(platform, {L"5001"}, connect, &user), kExitDone);
@@ -389,4 +410,12 @@ TEST_F(RunFlow, HostStartWithTheWindowHandleAloneAsksTheUserAndAnyOptionUsesTheC
     EXPECT_EQ(user.shown, 1);
     EXPECT_FALSE(readFile(folder.file("given.xml")).empty());
     EXPECT_EQ(runDm2cdx(platform, {L"5001"}, connect), kExitUsage);
+
+    // A save dialog that cannot be shown is a failure the user is told of,
+    // not a cancel.
+    platform.errors.clear();
+    user.failWith = L"no file dialog on this desktop";
+    EXPECT_EQ(runDm2cdx(platform, {L"5001"}, connect, &user), kExitFailed);
+    ASSERT_EQ(platform.errors.size(), 1u);
+    EXPECT_NE(platform.errors[0].find(L"no file dialog on this desktop"), std::wstring::npos);
 }

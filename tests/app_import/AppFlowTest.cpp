@@ -8,6 +8,8 @@
 #include "AppSupport.h"
 #include "common/text/Encoding.h"
 #include "hostsim/HostSession.h"
+#include "hostsim/SimulatedHostConnector.h"
+#include "importer/app/ImportCommandLineDialogs.h"
 
 using namespace Importer;
 using AppSupport::FakePlatform;
@@ -31,8 +33,7 @@ struct ImportRun {
     explicit ImportRun(const std::string& name) : dir(AppSupport::testDir(name)), platform(AppSupport::programIn(dir)) {}
     int operator()(std::initializer_list<std::wstring> list)
     {
-        CCDX2DMApp app(platform, connector);
-        return app.initInstance(args(list));
+        return runCdx2dm(platform, args(list), connector);
     }
     std::wstring path(const std::string& file) const { return Common::fromUtf8((dir / file).string()); }
     std::filesystem::path dir;
@@ -201,38 +202,18 @@ TEST(ImportRunFlow, SimulatedHostImportSavesThePlanOnlyOnSuccess)
     const std::string plan = (dir / "plan.json").string();
     const std::string trace = (dir / "trace.jsonl").string();
 
-    class SessionConnector : public HostConnector {
-    public:
-        std::unique_ptr<HostSim::HostSession> session;
-        Common::RunningObjectTable* connect(const ImportCommandLine& commandLine) override
-        {
-            session = HostSim::HostSession::open(Common::toUtf8(commandLine.hostPlan), true);
-            if (!commandLine.trace.empty()) {
-                session->setTrace(Common::toUtf8(commandLine.trace));
-            }
-            return &session->runningObjectTable();
-        }
-        bool keepImport(std::wstring&) override
-        {
-            session->save();
-            return true;
-        }
-    };
-
     {
         FakePlatform platform(AppSupport::programIn(dir));
-        SessionConnector connector;
-        CCDX2DMApp app(platform, connector);
-        EXPECT_EQ(app.initInstance(args({L"--host", Common::fromUtf8(plan), L"--input",
-                                         Common::fromUtf8((dir / "broken.xml").string())})),
+        HostSim::SimulatedHostConnector connector(true);
+        EXPECT_EQ(runCdx2dm(platform, args({L"--host", Common::fromUtf8(plan), L"--input",
+                                            Common::fromUtf8((dir / "broken.xml").string())}), connector),
                   kImportFailed);
         EXPECT_FALSE(std::filesystem::exists(plan));  // a failed import never writes the plan
     }
     FakePlatform platform(AppSupport::programIn(dir));
-    SessionConnector connector;
-    CCDX2DMApp app(platform, connector);
-    ASSERT_EQ(app.initInstance(args({L"--host", Common::fromUtf8(plan), L"--trace", Common::fromUtf8(trace),
-                                     L"--input", Common::fromUtf8((dir / "house.xml").string())})),
+    HostSim::SimulatedHostConnector connector(true);
+    ASSERT_EQ(runCdx2dm(platform, args({L"--host", Common::fromUtf8(plan), L"--trace", Common::fromUtf8(trace),
+                                        L"--input", Common::fromUtf8((dir / "house.xml").string())}), connector),
               kImportDone)
         << platform.allErrors();
     ASSERT_EQ(platform.messages.size(), 1u);
@@ -264,18 +245,24 @@ TEST(ImportRunFlow, SimulatedHostImportSavesThePlanOnlyOnSuccess)
 class AnsweringDialogs : public OpenDialogFrontEnd {
 public:
     std::wstring file;  // empty: cancel
+    std::wstring failWith;
     std::int32_t window = 0;
     int shown = 0;
-    bool showOpenDialog(CDXLoadDialog& dialog, std::int32_t hostWindow) override
+    Common::DialogAnswer showOpenDialog(CDXLoadDialog& dialog, std::int32_t hostWindow,
+                                        std::wstring& failure) override
     {
         ++shown;
         window = hostWindow;
+        if (!failWith.empty()) {
+            failure = failWith;
+            return Common::DialogAnswer::Failed;
+        }
         if (file.empty()) {
-            return false;
+            return Common::DialogAnswer::Cancelled;
         }
         dialog.options.openingType = 2;
         dialog.chooseFile(file);
-        return true;
+        return Common::DialogAnswer::Chosen;
     }
 };
 
@@ -284,8 +271,7 @@ TEST(ImportRunFlow, HostStartWithTheWindowHandleAloneAsksTheUserAndAnyOptionUses
     ImportRun run("user-dialogs");
     run.connector.drawing({});
     AnsweringDialogs user;
-    CCDX2DMApp cancelled(run.platform, run.connector, &user);
-    EXPECT_EQ(cancelled.initInstance(args({L"5001"})), kImportDone);
+    EXPECT_EQ(runCdx2dm(run.platform, args({L"5001"}), run.connector, &user), kImportDone);
     EXPECT_EQ(user.shown, 1);
     EXPECT_EQ(user.window, 5001);
     EXPECT_TRUE(run.platform.memoryRegistry.keys.empty());  // nothing stored on cancel
@@ -293,8 +279,7 @@ TEST(ImportRunFlow, HostStartWithTheWindowHandleAloneAsksTheUserAndAnyOptionUses
     // Stops at reading (no such file), after the choice was stored.
     user.file = run.path("missing.xml");
     run.connector.drawing({});
-    CCDX2DMApp chosen(run.platform, run.connector, &user);
-    EXPECT_EQ(chosen.initInstance(args({L"5001"})), kImportFailed);
+    EXPECT_EQ(runCdx2dm(run.platform, args({L"5001"}), run.connector, &user), kImportFailed);
     EXPECT_EQ(user.shown, 2);
     EXPECT_NE(run.platform.allErrors().find("missing.xml"), std::string::npos);
     EXPECT_EQ(std::get<std::uint32_t>(
@@ -303,9 +288,15 @@ TEST(ImportRunFlow, HostStartWithTheWindowHandleAloneAsksTheUserAndAnyOptionUses
 
     // Any option: the command line stands in for the dialogs.
     run.connector.drawing({});
-    CCDX2DMApp given(run.platform, run.connector, &user);
-    EXPECT_EQ(given.initInstance(args({L"5001", L"--readme"})), kImportDone);
+    EXPECT_EQ(runCdx2dm(run.platform, args({L"5001", L"--readme"}), run.connector, &user), kImportDone);
     EXPECT_EQ(user.shown, 2);
+
+    // An open dialog that cannot be shown is a failure the user is told of,
+    // not a cancel.
+    user.failWith = L"no file dialog on this desktop";
+    run.connector.drawing({});
+    EXPECT_EQ(runCdx2dm(run.platform, args({L"5001"}), run.connector, &user), kImportFailed);
+    EXPECT_NE(run.platform.allErrors().find("no file dialog on this desktop"), std::string::npos);
 }
 
 TEST(ImportCommandLine, WindowHandleIsReadAsDM2CDXReadsIt)

@@ -44,7 +44,7 @@ inline std::wstring programIn(const std::filesystem::path& folder)
 }
 
 // A host made of two scripted automation objects.
-class ScriptedConnector : public Importer::HostConnector, public Common::RunningObjectTable {
+class ScriptedConnector : public Common::HostConnector, public Common::RunningObjectTable {
 public:
     ScriptedConnector()
         : application(std::make_shared<TestSupport::ScriptedHost>()),
@@ -58,7 +58,7 @@ public:
     int connects = 0;
     int keeps = 0;
 
-    Common::RunningObjectTable* connect(const Importer::ImportCommandLine&) override
+    Common::RunningObjectTable* connect(const Common::ProgramOptions&) override
     {
         ++connects;
         return hostRunning ? this : nullptr;

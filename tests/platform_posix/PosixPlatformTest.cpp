@@ -197,3 +197,33 @@ TEST(PosixPlatform, RegistryIsTheFileAtTheGivenPath)
     ASSERT_NE(fromEnvironment.registry().createKey(L"Software\\Tavrel\\CEDXM"), nullptr);
     EXPECT_TRUE(std::filesystem::exists(folder.file("env.reg")));
 }
+
+// Under a Shift-JIS locale two Japanese file names typed by the user stay two
+// names; read as UTF-8 both would collapse into the same replacement
+// characters and one export would overwrite the other. The locale is built
+// into a private folder, as no Shift-JIS locale is installed.
+TEST(PosixPlatform, ArgumentsAreDecodedInTheLocalesCharacterSet)
+{
+    TempFolder folder;
+    const std::string build = "localedef -i ja_JP -f SHIFT_JIS '" + folder.file("ja_JP.SJIS") + "' >/dev/null 2>&1";
+    (void)std::system(build.c_str());  // warns (and says so in its status) that Shift-JIS is not ASCII-safe
+    if (!std::filesystem::exists(folder.file("ja_JP.SJIS"))) {
+        GTEST_SKIP() << "localedef could not build a Shift-JIS locale here";
+    }
+    const std::string previous = std::setlocale(LC_ALL, nullptr);
+    {
+        ScopedEnv path("LOCPATH", folder.path().c_str());
+        ScopedEnv all("LC_ALL", "ja_JP.SJIS");
+        char program[] = "DM2CDX";
+        char yamada[] = "\x8E\x52\x93\x63\x93\x40.xml";  // 山田邸.xml
+        char tanaka[] = "\x93\x63\x92\x86\x93\x40.xml";  // 田中邸.xml
+        char ascii[] = "--output";
+        char* argv[] = {program, ascii, yamada, tanaka};
+        const std::vector<std::wstring> args = Platform::localeArguments(4, argv);
+        ASSERT_EQ(args.size(), 3u);
+        EXPECT_EQ(args[0], L"--output");
+        EXPECT_EQ(args[1], L"山田邸.xml");
+        EXPECT_EQ(args[2], L"田中邸.xml");
+    }
+    std::setlocale(LC_ALL, previous.c_str());
+}

@@ -6,8 +6,15 @@
 
 namespace WinCom {
 
-Common::RunningObjectTable* ComHostConnection::connect(const std::wstring& simulatedHostOptions)
+Common::RunningObjectTable* ComHostConnection::connect(const Common::ProgramOptions& options)
 {
+    std::wstring simulatedHostOptions;
+    if (options.hostPlan) {
+        simulatedHostOptions = L"--host";
+    }
+    if (options.trace) {
+        simulatedHostOptions += simulatedHostOptions.empty() ? L"--trace" : L" and --trace";
+    }
     if (!simulatedHostOptions.empty()) {
         throw std::runtime_error(narrow(simulatedHostOptions) +
                                  ": options of the simulated host of the Linux build; on Windows the program "

@@ -5,19 +5,21 @@
 // system's running object table. Lives for the whole run; every host
 // reference taken from it must be released before it is destroyed.
 
+#include "common/app/ProgramRun.h"
 #include "common/host/Binding.h"
 #include "platform/windows/com/ComApartment.h"
 #include "platform/windows/com/ComObjectTable.h"
 
 namespace WinCom {
 
-class ComHostConnection {
+class ComHostConnection : public Common::HostConnector {
 public:
-    // The table to bind the host from. `simulatedHostOptions` names what the
-    // command line gave that belongs to the simulated host of the Linux
-    // build (--host, --trace), "" for nothing; such a run, and one where COM
-    // could not be initialised, throws std::runtime_error with the reason.
-    Common::RunningObjectTable* connect(const std::wstring& simulatedHostOptions);
+    // The table to bind the host from. A command line with options of the
+    // simulated host of the Linux build (--host, --trace), and a run where
+    // COM could not be initialised, throw std::runtime_error with the
+    // reason. What an import built stays in the host's drawing; saving it
+    // is the user's choice there (keepImport keeps its default).
+    Common::RunningObjectTable* connect(const Common::ProgramOptions& options) override;
 
 private:
     ComApartment apartment_;

@@ -126,7 +126,8 @@ WindowsSaveDialogs::WindowsSaveDialogs(Common::Platform& platform, std::int32_t 
 {
 }
 
-bool WindowsSaveDialogs::showSaveDialog(Exporter::CDXSaveDialog& dialog, int screenScale)
+Common::DialogAnswer WindowsSaveDialogs::showSaveDialog(Exporter::CDXSaveDialog& dialog, int screenScale,
+                                                        std::wstring& failure)
 {
     using Exporter::CDXSaveDialog;
     FileDialogRequest request;
@@ -148,17 +149,13 @@ bool WindowsSaveDialogs::showSaveDialog(Exporter::CDXSaveDialog& dialog, int scr
             });
         }
     };
-    std::wstring error;
-    const std::optional<std::wstring> chosen = showFileDialog(request, windowOrNull(hostWindow_), error);
+    const std::optional<std::wstring> chosen = showFileDialog(request, windowOrNull(hostWindow_), failure);
     if (!chosen) {
-        if (!error.empty()) {
-            platform_.reportError(L"DM2CDX: the save dialog could not be shown: " + error +
-                                  L". Nothing was exported.");
-        }
-        return false;
+        // The run tells the user why a dialog could not be shown.
+        return failure.empty() ? Common::DialogAnswer::Cancelled : Common::DialogAnswer::Failed;
     }
     dialog.chooseFile(*chosen);
-    return true;
+    return Common::DialogAnswer::Chosen;
 }
 
 }  // namespace Platform

@@ -23,7 +23,8 @@ bool runExportSettingsDialog(Exporter::CDXSaveSettingDialog& settings, int scree
 class WindowsSaveDialogs : public Exporter::SaveDialogFrontEnd {
 public:
     WindowsSaveDialogs(Common::Platform& platform, std::int32_t hostWindow);
-    bool showSaveDialog(Exporter::CDXSaveDialog& dialog, int screenScale) override;
+    Common::DialogAnswer showSaveDialog(Exporter::CDXSaveDialog& dialog, int screenScale,
+                                        std::wstring& failure) override;
 
 private:
     Common::Platform& platform_;

@@ -112,7 +112,8 @@ bool runImportSettingsDialog(CDXLoadSettingDialog& settings, HWND owner, Common:
     return result == IDOK;
 }
 
-bool showWindowsLoadDialog(CDXLoadDialog& dialog, std::int32_t hostWindow, Common::Platform& platform)
+Common::DialogAnswer showWindowsLoadDialog(CDXLoadDialog& dialog, std::int32_t hostWindow,
+                                           Common::Platform& platform, std::wstring& failure)
 {
     FileDialogRequest request;
     request.save = false;
@@ -132,16 +133,13 @@ bool showWindowsLoadDialog(CDXLoadDialog& dialog, std::int32_t hostWindow, Commo
             });
         }
     };
-    std::wstring error;
-    const std::optional<std::wstring> chosen = showFileDialog(request, windowOrNull(hostWindow), error);
+    const std::optional<std::wstring> chosen = showFileDialog(request, windowOrNull(hostWindow), failure);
     if (!chosen) {
-        if (!error.empty()) {
-            platform.reportError(L"CDX2DM: the open dialog could not be shown: " + error + L". Nothing was imported.");
-        }
-        return false;
+        // The run tells the user why a dialog could not be shown.
+        return failure.empty() ? Common::DialogAnswer::Cancelled : Common::DialogAnswer::Failed;
     }
     dialog.chooseFile(*chosen);
-    return true;
+    return Common::DialogAnswer::Chosen;
 }
 
 }  // namespace Platform

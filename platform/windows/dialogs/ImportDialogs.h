@@ -18,17 +18,20 @@ namespace Platform {
 bool runImportSettingsDialog(Importer::CDXLoadSettingDialog& settings, HWND owner, Common::Platform& platform);
 
 // The open dialog as the user sees it on Windows: the platform's open
-// dialog with the buttons "お読みください" and "詳細設定". True with the
-// chosen file handed to `dialog`, false when cancelled.
-bool showWindowsLoadDialog(Importer::CDXLoadDialog& dialog, std::int32_t hostWindow, Common::Platform& platform);
+// dialog with the buttons "お読みください" and "詳細設定". Chosen with the
+// chosen file handed to `dialog`, Cancelled, or Failed with `failure` set
+// when the dialog could not be shown.
+Common::DialogAnswer showWindowsLoadDialog(Importer::CDXLoadDialog& dialog, std::int32_t hostWindow,
+                                           Common::Platform& platform, std::wstring& failure);
 
 // The same, as the importer's run asks for it.
 class WindowsOpenDialogs : public Importer::OpenDialogFrontEnd {
 public:
     explicit WindowsOpenDialogs(Common::Platform& platform) : platform_(platform) {}
-    bool showOpenDialog(Importer::CDXLoadDialog& dialog, std::int32_t hostWindow) override
+    Common::DialogAnswer showOpenDialog(Importer::CDXLoadDialog& dialog, std::int32_t hostWindow,
+                                        std::wstring& failure) override
     {
-        return showWindowsLoadDialog(dialog, hostWindow, platform_);
+        return showWindowsLoadDialog(dialog, hostWindow, platform_, failure);
     }
 
 private:
