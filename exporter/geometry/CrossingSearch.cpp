@@ -48,6 +48,7 @@
 #include <numbers>
 #include <unordered_map>
 
+#include "exporter/geometry/CellKey.h"
 #include "exporter/geometry/OutlineSteps.h"
 
 namespace Exporter::OutlineSteps {
@@ -61,20 +62,9 @@ struct Box {
     double maxY;
 };
 
-struct BucketKey {
-    std::int64_t direction;
-    std::int64_t offset;
-    bool operator==(const BucketKey&) const = default;
-};
-
-struct BucketKeyHash {
-    std::size_t operator()(const BucketKey& k) const
-    {
-        const std::uint64_t h = static_cast<std::uint64_t>(k.direction) * 0x9E3779B97F4A7C15ULL ^
-                                static_cast<std::uint64_t>(k.offset) * 0xC2B2AE3D27D4EB4FULL;
-        return static_cast<std::size_t>(h ^ (h >> 31));
-    }
-};
+// Buckets of lines: x numbers the direction, y the offset.
+using BucketKey = CellKey;
+using BucketKeyHash = CellKeyHash;
 
 // Identical edges, each group with the first and last place of its copies.
 struct EdgeGroups {
@@ -206,7 +196,7 @@ std::vector<double> eventHeightsFast(const std::vector<Edge>& allEdges)
     for (const auto& [key, members] : buckets) {
         for (std::int64_t dd = -1; dd <= 1; ++dd) {
             for (std::int64_t dof = -1; dof <= 1; ++dof) {
-                const auto other = buckets.find(BucketKey{key.direction + dd, key.offset + dof});
+                const auto other = buckets.find(BucketKey{key.x + dd, key.y + dof});
                 if (other == buckets.end()) {
                     continue;
                 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/geometry/Vector2.h"
+#include "exporter/geometry/CellKey.h"
 
 namespace Exporter::OutlineSteps {
 
@@ -50,22 +51,10 @@ private:
     // Coordinates are bounded (kLargestCoordinate), so cell numbers fit.
     static std::int64_t cellOf(double v) { return static_cast<std::int64_t>(std::floor(v / kCell)); }
 
-    struct Key {
-        std::int64_t x;
-        std::int64_t y;
-        bool operator==(const Key&) const = default;
-    };
-    struct KeyHash {
-        std::size_t operator()(const Key& k) const
-        {
-            const std::uint64_t h = static_cast<std::uint64_t>(k.x) * 0x9E3779B97F4A7C15ULL ^
-                                    (static_cast<std::uint64_t>(k.y) + 0x632BE59BD9B4E019ULL + (static_cast<std::uint64_t>(k.x) << 6));
-            return static_cast<std::size_t>(h ^ (h >> 29));
-        }
-    };
+    using Key = CellKey;
     static Key keyOf(std::int64_t x, std::int64_t y) { return Key{x, y}; }
 
-    std::unordered_map<Key, std::vector<std::uint32_t>, KeyHash> cells_;
+    std::unordered_map<Key, std::vector<std::uint32_t>, CellKeyHash> cells_;
 };
 
 }  // namespace Exporter::OutlineSteps

@@ -21,12 +21,13 @@ std::vector<Segment> joinedSections(const StoreyOutlineSet& set, KeepRule rule, 
 
 }  // namespace
 
-const Strategy kReferenceStrategy{eventHeightsReference, keptSectionsReference, joinReference, chainReference};
-const Strategy kFastStrategy{eventHeightsFast, keptSectionsFast, joinFast, chainFast};
+const Strategy kReferenceStrategy{eventHeightsReference, keptSectionsReference, joinReference, chainReference,
+                                  removeOpeningSpansReference};
+const Strategy kFastStrategy{eventHeightsFast, keptSectionsFast, joinFast, chainFast, removeOpeningSpansFast};
 
 std::vector<Segment> roomEdgeWallLinesWith(const StoreyOutlineSet& set, const Strategy& strategy)
 {
-    return removeOpeningSpans(joinedSections(set, KeepRule::RoomEdges, strategy), usableOpenings(set));
+    return strategy.removeOpeningSpans(joinedSections(set, KeepRule::RoomEdges, strategy), usableOpenings(set));
 }
 
 std::vector<std::vector<Vector2d>> exteriorOutlinesWith(const StoreyOutlineSet& set, const Strategy& strategy)

@@ -129,8 +129,12 @@ void joinFast(std::vector<Segment>& sections);
 // Maps the joined segments back into the plan.
 void toPlan(std::vector<Segment>& segments, const WorkingFrame& frame);
 
-// Cuts the opening spans out of the wall lines.
-std::vector<Segment> removeOpeningSpans(const std::vector<Segment>& walls, const std::vector<Segment>& openings);
+// Cuts the opening spans out of the wall lines: each wall line (and each
+// piece cut from one, queued after them) by the first opening in list order
+// that cuts it. The reference tries every opening on every wall line; the
+// fast version only the openings with an end near the wall's line.
+std::vector<Segment> removeOpeningSpansReference(const std::vector<Segment>& walls, const std::vector<Segment>& openings);
+std::vector<Segment> removeOpeningSpansFast(const std::vector<Segment>& walls, const std::vector<Segment>& openings);
 
 // Chains exterior segments into closed point sequences.
 std::vector<std::vector<Vector2d>> chainReference(const std::vector<Segment>& segments);
@@ -143,6 +147,7 @@ struct Strategy {
     std::vector<Segment> (*keptSections)(const std::vector<Edge>&, const std::vector<double>&, KeepRule);
     void (*join)(std::vector<Segment>&);
     std::vector<std::vector<Vector2d>> (*chain)(const std::vector<Segment>&);
+    std::vector<Segment> (*removeOpeningSpans)(const std::vector<Segment>&, const std::vector<Segment>&);
 };
 
 extern const Strategy kReferenceStrategy;

@@ -1,8 +1,8 @@
 #pragma once
 
 // The room-edge wall and exterior outline computations done exactly step by
-// step, every slab rebuilt from all edges and every join and chain step
-// searching all segments. Slow (quadratic and worse), kept as the oracle the
+// step, every slab rebuilt from all edges, every join and chain step
+// searching all segments and every opening tried on every wall line. Slow (quadratic and worse), kept as the oracle the
 // fast versions in OutlineAlgorithms.h are tested against: both must give the
 // same segments and points in the same order.
 

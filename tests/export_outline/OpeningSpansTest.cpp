@@ -4,8 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <random>
+
 #include "OutlineTestSupport.h"
 #include "exporter/geometry/OutlineAlgorithms.h"
+#include "exporter/geometry/OutlineSteps.h"
 #include "exporter/geometry/ReferenceOutline.h"
 
 using namespace OutlineTest;
@@ -73,4 +78,65 @@ TEST(OpeningSpans, PiecesAreCutAgainByLaterOpenings)
     // the first one matched earlier.
     expectWalls(roomWith({seg(2, 0, 4, 0), seg(4.5, 0, 5, 0)}),
                 {kRight, kLeft, kTop, seg(2, 0, 0, 0), seg(6, 0, 5, 0), seg(4.5, 0, 4, 0)});
+}
+
+// The indexed search for the cutting opening against trying every opening on
+// every wall line, on walls at any angle and openings made to sit at the
+// edges of what the index looks at: ends just within and just beyond the
+// line distance, short openings reaching over a wall's end, openings far
+// longer than the others with one end on a line far from the wall, many
+// openings on one wall, and coordinates near the largest a plan may hold.
+TEST(OpeningSpans, IndexedSearchCutsLikeTheScanOfEveryOpening)
+{
+    namespace Steps = Exporter::OutlineSteps;
+    for (unsigned seed = 1; seed <= 40; ++seed) {
+        std::mt19937 random(seed);
+        auto uniform = [&](double a, double b) { return std::uniform_real_distribution<double>(a, b)(random); };
+        auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+        const double scale = seed % 8 == 0 ? 1e11 : 1.0;
+        std::vector<Segment> walls;
+        std::vector<Segment> openings;
+        for (int w = 0; w < 60; ++w) {
+            // Axis-parallel mostly, sometimes at any angle; lengths from a
+            // few millimetres to a long facade.
+            const double angle = pick(3) == 0 ? uniform(0.0, 6.3) : (M_PI / 2) * pick(4);
+            const Vector2d u(std::cos(angle), std::sin(angle));
+            const Vector2d n(-u.y, u.x);
+            const Vector2d a = Vector2d(uniform(-20000, 20000), uniform(-20000, 20000)) * scale;
+            const double length = pick(10) == 0 ? uniform(20000, 200000) : uniform(5, 4000);
+            walls.push_back(Segment{a, a + u * length});
+            for (int k = pick(4); k > 0; --k) {
+                const double s = uniform(-0.3, 1.1) * length;
+                const double t = s + uniform(-1500, 1500);
+                // Off the line by nothing, by about the line distance, or well away.
+                const double offsets[] = {0.0, 0.0, 0.00099, 0.00101, -0.001, 0.3};
+                const double d = offsets[pick(6)];
+                Segment q{a + u * s + n * d, a + u * t + n * (pick(2) == 0 ? d : uniform(-900, 900))};
+                if (pick(2) == 0) {
+                    std::swap(q.start, q.end);
+                }
+                openings.push_back(q);
+            }
+            if (pick(12) == 0) {
+                // A very long opening with one end on the wall's line far
+                // beyond its end, reaching back over it.
+                const Vector2d farEnd = a + u * (length + 150000);
+                openings.push_back(Segment{farEnd, a + u * (length / 2) + n * 90000});
+            }
+        }
+        std::shuffle(walls.begin(), walls.end(), random);
+        std::shuffle(openings.begin(), openings.end(), random);
+        const auto fast = Steps::removeOpeningSpansFast(walls, openings);
+        const auto scan = Steps::removeOpeningSpansReference(walls, openings);
+        ASSERT_EQ(fast.size(), scan.size()) << "seed " << seed;
+        for (std::size_t i = 0; i < fast.size(); ++i) {
+            ASSERT_TRUE(fast[i].start == scan[i].start && fast[i].end == scan[i].end)
+                << "seed " << seed << " piece " << i << ": " << show(fast[i]) << " vs " << show(scan[i]);
+        }
+        // The crafted openings do cut: the result is not the walls unchanged.
+        if (scale == 1.0) {
+            EXPECT_GT(fast.size(), walls.size() / 2) << "seed " << seed;
+            EXPECT_NE(fast.size(), walls.size()) << "seed " << seed;
+        }
+    }
 }
