@@ -85,4 +85,10 @@ private:
 // One replacement in one call; false with `error` set as above.
 bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string& error);
 
+// Whether two paths name the same file: existing files by identity (the
+// same file reached through a link or another spelling of its path), files
+// not there yet by the same name in the same folder. Paths that cannot be
+// looked at name different files.
+bool sameFile(const std::string& a, const std::string& b);
+
 }  // namespace Common

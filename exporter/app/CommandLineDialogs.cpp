@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "common/app/ProgramArguments.h"
+#include "common/app/ProgramFiles.h"
 #include "common/text/Encoding.h"
 
 namespace Exporter {
@@ -77,6 +78,19 @@ int runDm2cdx(Common::Platform& platform, const std::vector<std::wstring>& argum
     if (commandLine.help) {
         std::cout << Common::toUtf8(exportHelpText()) << std::flush;
         return kExitDone;
+    }
+    const auto named = [](const wchar_t* option, const std::optional<std::wstring>& path, bool written) {
+        return Common::NamedFile{option, path.value_or(L""), !written, written};
+    };
+    const int filesStatus = Common::checkNamedFiles({named(L"--host", commandLine.hostPlan, false),
+                                                     named(L"--fitting-table", commandLine.fittingTable, false),
+                                                     named(L"--output", commandLine.output, true),
+                                                     named(L"--trace", commandLine.trace, true),
+                                                     named(L"--report", commandLine.report, true)},
+                                                    error);
+    if (filesStatus != kExitDone) {
+        platform.reportError(L"DM2CDX: " + error);
+        return filesStatus;
     }
     CommandLineDialogs dialogs(platform, commandLine);
     CDM2CDXApp app(platform, connector, commandLine, dialogs);

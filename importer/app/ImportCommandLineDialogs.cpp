@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "common/app/ProgramArguments.h"
+#include "common/app/ProgramFiles.h"
 #include "common/text/Encoding.h"
 #include "importer/dialogs/CDXLoadSettingDialog.h"
 
@@ -91,6 +92,18 @@ int runCdx2dm(Common::Platform& platform, const std::vector<std::wstring>& argum
     if (!parseImportCommandLine(arguments, commandLine, problem)) {
         platform.reportError(L"CDX2DM: " + problem + L"\n" + importUsage());
         return kImportUsage;
+    }
+    // The plan is read and, after the import, saved over.
+    const int filesStatus = Common::checkNamedFiles(
+        {{L"--host", commandLine.hostPlan.value_or(L""), true, true},
+         {L"--input", commandLine.input, true, false},
+         {L"--fitting-table", commandLine.fittingTable.value_or(L""), true, false},
+         {L"--trace", commandLine.trace.value_or(L""), false, true},
+         {L"--report", commandLine.report.value_or(L""), false, true}},
+        problem);
+    if (filesStatus != kImportDone) {
+        platform.reportError(L"CDX2DM: " + problem);
+        return filesStatus;
     }
     ImportCommandLineDialogs dialogs(platform, commandLine);
     CCDX2DMApp app(platform, connector, commandLine, dialogs);

@@ -279,7 +279,7 @@ TEST_F(RunFlow, UnwritableOutputIsToldWithPathAndReason)
     EXPECT_TRUE(platform.messages.empty());
     ASSERT_EQ(platform.errors.size(), 1u);
     EXPECT_NE(platform.errors[0].find(target), std::wstring::npos) << Common::toUtf8(platform.errors[0]);
-    EXPECT_NE(platform.errors[0].find(L"No such file or directory"), std::wstring::npos);
+    EXPECT_NE(platform.errors[0].find(L"does not exist"), std::wstring::npos);
 }
 
 TEST_F(RunFlow, FailedWriteLeavesTheOldFileUntouched)

@@ -115,4 +115,48 @@ TEST(HostileUse, OutputsThatAreNotRegularFilesAreRefusedAndModesKept)
     EXPECT_NE(TestSupport::TempFolder::read(output), "old");
 }
 
+// A file the run would write that is one it reads, by whatever spelling, is
+// refused before anything is touched; so is a file written twice. A file
+// written into a folder that is not there fails before the conversion.
+TEST(HostileUse, OutputsThatAliasInputsOrLackAFolderAreRefusedBeforeAnythingIsTouched)
+{
+    TestSupport::TempFolder folder;
+    const std::string planText = TestSupport::TempFolder::read(kHouse);
+    const std::string planPath = folder.write("plan.json", planText);
+    ASSERT_EQ(::symlink(planPath.c_str(), folder.file("link.json").c_str()), 0);
+    const std::string input = folder.write("in.xml", kSmallCedxm);
+    const std::string table = folder.write("table.csv", "a,b\n");
+    const std::string sub = folder.file("sub");
+    fs::create_directory(sub);
+    const std::string respelled = sub + "/../in.xml";
+    const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
+        {{kExporter, "--host", planPath, "--output", folder.file("link.json")}, "--output and --host"},
+        {{kExporter, "--host", planPath, "--output", folder.file("out.xml"), "--fitting-table", table, "--report",
+          table},
+         "--report and --fitting-table"},
+        {{kExporter, "--host", planPath, "--output", folder.file("out.xml"), "--trace", planPath},
+         "--trace and --host"},
+        {{kExporter, "--host", planPath, "--output", folder.file("out.xml"), "--report", sub + "/../out.xml"},
+         "written twice"},
+        {{kImporter, "--host", folder.file("new.json"), "--input", input, "--trace", respelled}, "--trace and --input"},
+        {{kImporter, "--host", input, "--input", respelled}, "--host and --input"},
+    };
+    for (const auto& [args, message] : refused) {
+        SCOPED_TRACE(args.back());
+        const auto run = runProgram(args.front(), {args.begin() + 1, args.end()}, folder.path());
+        EXPECT_EQ(run.status, 2) << run.err;
+        EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(TestSupport::TempFolder::read(planPath), planText);
+    EXPECT_EQ(TestSupport::TempFolder::read(input), kSmallCedxm);
+    EXPECT_EQ(TestSupport::TempFolder::read(table), "a,b\n");
+    EXPECT_FALSE(fs::exists(folder.file("out.xml")));
+    EXPECT_FALSE(fs::exists(folder.file("new.json")));
+
+    const auto missing = runProgram(kImporter, {"--host", folder.file("gone/plan.json"), "--input", input}, folder.path());
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("does not exist"), std::string::npos) << missing.err;
+    EXPECT_TRUE(missing.out.empty()) << missing.out;  // no completion message, nothing built
+}
+
 }  // namespace
