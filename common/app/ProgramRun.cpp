@@ -1,5 +1,7 @@
 #include "common/app/ProgramRun.h"
 
+#include <algorithm>
+#include <iostream>
 #include <new>
 #include <stdexcept>
 
@@ -11,6 +13,15 @@ namespace Common {
 bool startedWithWindowHandleOnly(const std::vector<std::wstring>& arguments)
 {
     return arguments.size() <= 1 && (arguments.empty() || arguments[0].rfind(L"--", 0) != 0);
+}
+
+bool answerHelp(const std::vector<std::wstring>& arguments, const std::wstring& helpText)
+{
+    if (std::find(arguments.begin(), arguments.end(), L"--help") == arguments.end()) {
+        return false;
+    }
+    std::cout << toUtf8(helpText) << std::flush;
+    return true;
 }
 
 int runSingleInstance(Platform& platform, const RunWords& words, const std::function<int()>& body,

@@ -69,6 +69,11 @@ enum class DialogAnswer {
 // its window handle: the user then chooses in the dialogs.
 bool startedWithWindowHandleOnly(const std::vector<std::wstring>& arguments);
 
+// Whether the command line asks for help: then `helpText` is written to
+// standard output, whatever else the command line holds, and the program
+// ends with status 0 without touching anything, not even its lock.
+bool answerHelp(const std::vector<std::wstring>& arguments, const std::wstring& helpText);
+
 // The words one program tells its failures in.
 struct RunWords {
     std::wstring program;         // "DM2CDX: " begins every message

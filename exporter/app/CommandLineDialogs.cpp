@@ -1,7 +1,6 @@
 #include "exporter/app/CommandLineDialogs.h"
 
 #include <filesystem>
-#include <iostream>
 
 #include "common/app/ProgramArguments.h"
 #include "common/app/ProgramFiles.h"
@@ -69,15 +68,14 @@ int runDm2cdx(Common::Platform& platform, const std::vector<std::wstring>& argum
         CDM2CDXApp app(platform, connector, options, *userDialogs);
         return app.run();
     }
+    if (Common::answerHelp(arguments, exportHelpText())) {
+        return kExitDone;
+    }
     ExportCommandLine commandLine;
     std::wstring error;
     if (!parseExportCommandLine(arguments, commandLine, error)) {
         platform.reportError(L"DM2CDX: " + error + L"\n(DM2CDX --help lists the options)");
         return kExitUsage;
-    }
-    if (commandLine.help) {
-        std::cout << Common::toUtf8(exportHelpText()) << std::flush;
-        return kExitDone;
     }
     const auto named = [](const wchar_t* option, const std::optional<std::wstring>& path, bool written) {
         return Common::NamedFile{option, path.value_or(L""), !written, written};

@@ -1,7 +1,5 @@
 #include "importer/app/ImportCommandLineDialogs.h"
 
-#include <iostream>
-
 #include "common/app/ProgramArguments.h"
 #include "common/app/ProgramFiles.h"
 #include "common/text/Encoding.h"
@@ -79,13 +77,8 @@ int runCdx2dm(Common::Platform& platform, const std::vector<std::wstring>& argum
         CCDX2DMApp app(platform, connector, options, *userDialogs);
         return app.run();
     }
-    // Asking for help touches nothing, not even the single-instance lock,
-    // and is answered whatever else the command line holds.
-    for (const std::wstring& argument : arguments) {
-        if (argument == L"--help") {
-            std::cout << Common::toUtf8(importUsage()) << std::flush;
-            return kImportDone;
-        }
+    if (Common::answerHelp(arguments, importUsage())) {
+        return kImportDone;
     }
     ImportCommandLine commandLine;
     std::wstring problem;
