@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
 
 #include "common/geometry/Vector2.h"
@@ -17,25 +16,38 @@ namespace Exporter::OutlineSteps {
 // entries whose owner is gone or whose point has moved since.
 class EndpointGrid {
 public:
-    void add(const Common::Vector2d& p, std::uint32_t entry) { cells_[keyOf(cellOf(p.x), cellOf(p.y))].push_back(entry); }
+    void add(const Common::Vector2d& p, std::uint32_t entry)
+    {
+        if (2 * (used_ + 1) > slots_.size()) {
+            grow();
+        }
+        Slot& slot = find(Key{cellOf(p.x), cellOf(p.y)});
+        if (slot.head == kNone) {
+            slot.key = Key{cellOf(p.x), cellOf(p.y)};
+            ++used_;
+        }
+        nodes_.push_back(Node{entry, slot.head});
+        slot.head = static_cast<std::uint32_t>(nodes_.size() - 1);
+    }
 
-    // Calls visit(entry) for every entry in the cells that any point within
-    // the match distance of p can lie in; an entry may come more than once
-    // when its point was added again after moving.
+    // Calls visit(entry), in no particular order, for every entry in the
+    // cells that any point within the match distance of p can lie in; an
+    // entry may come more than once when its point was added again after
+    // moving.
     template <typename Visit>
     void forEachNear(const Common::Vector2d& p, Visit&& visit) const
     {
+        if (slots_.empty()) {
+            return;
+        }
         const std::int64_t x0 = cellOf(p.x - kReach);
         const std::int64_t x1 = cellOf(p.x + kReach);
         const std::int64_t y0 = cellOf(p.y - kReach);
         const std::int64_t y1 = cellOf(p.y + kReach);
         for (std::int64_t cx = x0; cx <= x1; ++cx) {
             for (std::int64_t cy = y0; cy <= y1; ++cy) {
-                const auto found = cells_.find(keyOf(cx, cy));
-                if (found != cells_.end()) {
-                    for (const std::uint32_t entry : found->second) {
-                        visit(entry);
-                    }
+                for (std::uint32_t n = find(Key{cx, cy}).head; n != kNone; n = nodes_[n].next) {
+                    visit(nodes_[n].entry);
                 }
             }
         }
@@ -47,14 +59,52 @@ private:
     // allow for rounding in the squared-distance test.
     static constexpr double kCell = 0.01;
     static constexpr double kReach = 0.0011;
+    static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
 
     // Coordinates are bounded (kLargestCoordinate), so cell numbers fit.
     static std::int64_t cellOf(double v) { return static_cast<std::int64_t>(std::floor(v / kCell)); }
 
     using Key = CellKey;
-    static Key keyOf(std::int64_t x, std::int64_t y) { return Key{x, y}; }
 
-    std::unordered_map<Key, std::vector<std::uint32_t>, CellKeyHash> cells_;
+    // The cells in one flat table (open addressing, at most half full) and
+    // their entries in one flat list, each cell's entries linked from its
+    // slot: a grid of hundreds of thousands of points costs a few large
+    // allocations instead of one per cell.
+    struct Slot {
+        Key key{0, 0};
+        std::uint32_t head = kNone;
+    };
+    struct Node {
+        std::uint32_t entry;
+        std::uint32_t next;
+    };
+
+    const Slot& find(const Key& key) const
+    {
+        const std::size_t mask = slots_.size() - 1;
+        for (std::size_t i = CellKeyHash{}(key) & mask;; i = (i + 1) & mask) {
+            const Slot& slot = slots_[i];
+            if (slot.head == kNone || slot.key == key) {
+                return slot;
+            }
+        }
+    }
+    Slot& find(const Key& key) { return const_cast<Slot&>(static_cast<const EndpointGrid*>(this)->find(key)); }
+
+    void grow()
+    {
+        std::vector<Slot> old = std::move(slots_);
+        slots_.assign(old.empty() ? 64 : 2 * old.size(), Slot{});
+        for (const Slot& slot : old) {
+            if (slot.head != kNone) {
+                find(slot.key) = slot;
+            }
+        }
+    }
+
+    std::vector<Slot> slots_;
+    std::size_t used_ = 0;
+    std::vector<Node> nodes_;
 };
 
 }  // namespace Exporter::OutlineSteps
