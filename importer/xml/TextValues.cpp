@@ -18,6 +18,23 @@ std::wstring_view skipSpace(std::wstring_view text)
     return text;
 }
 
+// Calls take(token) for every token between single blanks, empty ones
+// left out; the tokens are views into `text`, so point lists are read
+// without a copy of each point.
+template <typename Take>
+void forEachBlankSeparated(std::wstring_view text, Take&& take)
+{
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const std::size_t blank = text.find(L' ', pos);
+        const std::size_t end = blank == std::wstring_view::npos ? text.size() : blank;
+        if (end > pos) {
+            take(text.substr(pos, end - pos));
+        }
+        pos = end + 1;
+    }
+}
+
 }  // namespace
 
 int toInt(std::wstring_view text)
@@ -48,16 +65,16 @@ double toDouble(std::wstring_view text)
 {
     text = skipSpace(text);
     // Only ASCII can continue a number; the conversion stops at anything else.
-    std::string narrow;
-    narrow.reserve(std::min<std::size_t>(text.size(), 64));
-    for (const wchar_t c : text) {
-        if (c <= 0 || c > 0x7E || isSpace(c)) {
-            break;
-        }
-        narrow.push_back(static_cast<char>(c));
+    std::size_t length = 0;
+    while (length < text.size() && text[length] > 0 && text[length] <= 0x7E && !isSpace(text[length])) {
+        ++length;
     }
-    if (narrow.empty()) {
+    if (length == 0) {
         return 0.0;
+    }
+    std::string narrow(length, '\0');
+    for (std::size_t i = 0; i < length; ++i) {
+        narrow[i] = static_cast<char>(text[i]);
     }
     return Common::parseClassicDouble(narrow);
 }
@@ -65,15 +82,7 @@ double toDouble(std::wstring_view text)
 std::vector<std::wstring> splitBlank(std::wstring_view text)
 {
     std::vector<std::wstring> tokens;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        const std::size_t blank = text.find(L' ', pos);
-        const std::size_t end = blank == std::wstring_view::npos ? text.size() : blank;
-        if (end > pos) {
-            tokens.emplace_back(text.substr(pos, end - pos));
-        }
-        pos = end + 1;
-    }
+    forEachBlankSeparated(text, [&](std::wstring_view token) { tokens.emplace_back(token); });
     return tokens;
 }
 
@@ -102,31 +111,38 @@ void toPoint3(std::wstring_view token, Common::Vector3<double>& point)
 std::vector<Common::Vector2<double>> toPoints2(std::wstring_view text)
 {
     std::vector<Common::Vector2<double>> points;
-    for (const std::wstring& token : splitBlank(text)) {
+    forEachBlankSeparated(text, [&](std::wstring_view token) {
         Common::Vector2<double> point;
         toPoint2(token, point);
         points.push_back(point);
-    }
+    });
     return points;
 }
 
 std::vector<Common::Vector3<double>> toPoints3(std::wstring_view text)
 {
     std::vector<Common::Vector3<double>> points;
-    for (const std::wstring& token : splitBlank(text)) {
+    forEachBlankSeparated(text, [&](std::wstring_view token) {
         Common::Vector3<double> point;
         toPoint3(token, point);
         points.push_back(point);
-    }
+    });
     return points;
 }
 
 void toSegment(std::wstring_view text, Common::Vector2<double>& start, Common::Vector2<double>& end)
 {
-    const std::vector<std::wstring> tokens = splitBlank(text);
+    std::wstring_view tokens[2];
+    std::size_t count = 0;
+    forEachBlankSeparated(text, [&](std::wstring_view token) {
+        if (count < 2) {
+            tokens[count] = token;
+        }
+        ++count;
+    });
     start = Common::Vector2<double>();
     end = Common::Vector2<double>();
-    if (tokens.size() < 2) {
+    if (count < 2) {
         return;
     }
     toPoint2(tokens[0], start);

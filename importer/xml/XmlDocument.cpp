@@ -1,6 +1,7 @@
 #include "importer/xml/XmlDocument.h"
 
 #include <algorithm>
+#include <array>
 
 #include "common/platform/Files.h"
 #include "common/text/Encoding.h"
@@ -73,6 +74,15 @@ bool convert(Common::SourceCharset from, std::string_view bytes, std::string& ou
     return false;
 }
 
+// The characters that matter inside a tag: quotes, '=' and its ends.
+constexpr auto kTagSyntax = [] {
+    std::array<bool, 256> syntax{};
+    for (const unsigned char c : {'"', '\'', '=', '>', '<'}) {
+        syntax[c] = true;
+    }
+    return syntax;
+}();
+
 // Counts the attributes of every start tag without parsing: the parser's
 // check for repeated attribute names grows with the square of their number,
 // so a tag with millions of them must be refused before parsing.
@@ -90,23 +100,28 @@ bool attributesWithinLimit(std::string_view s, std::size_t limit)
             break;
         }
         i = lt;
-        const std::string_view rest = s.substr(i);
-        if (startsWith(rest, "<!--")) {
+        // The character after '<' tells most tags apart without comparing
+        // strings; only "<!" needs a closer look.
+        const char next = i + 1 < n ? s[i + 1] : '\0';
+        if (next == '!' && startsWith(s.substr(i), "<!--")) {
             i += 4;
             skipTo("-->");
-        } else if (startsWith(rest, "<![CDATA[")) {
+        } else if (next == '!' && startsWith(s.substr(i), "<![CDATA[")) {
             i += 9;
             skipTo("]]>");
-        } else if (startsWith(rest, "<?")) {
+        } else if (next == '?') {
             i += 2;
             skipTo("?>");
-        } else if (startsWith(rest, "<!") || startsWith(rest, "</")) {
+        } else if (next == '!' || next == '/') {
             i += 2;
         } else {
             std::size_t count = 0;
             char quote = 0;
             for (++i; i < n; ++i) {
                 const char c = s[i];
+                if (!kTagSyntax[static_cast<unsigned char>(c)]) {
+                    continue;  // names, values and blanks
+                }
                 if (quote != 0) {
                     if (c == quote) {
                         quote = 0;

@@ -8,9 +8,10 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
-#include <map>
 #include <memory>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 namespace Common {
 
@@ -89,14 +90,36 @@ private:
 // Opening a conversion costs more than converting a short text, and the
 // writers convert every text of a file; one open conversion per pair of
 // character sets is kept for the thread. run() resets its state each time.
+// The pairs are few, so a short list found by name is quicker than a map
+// whose key would be built anew for every text.
 Converter& converterFor(const char* to, const char* from)
 {
-    thread_local std::map<std::pair<std::string, std::string>, std::unique_ptr<Converter>> open;
-    std::unique_ptr<Converter>& slot = open[{to, from}];
-    if (!slot) {
-        slot = std::make_unique<Converter>(to, from);
+    struct Open {
+        std::string to;
+        std::string from;
+        std::unique_ptr<Converter> converter;
+    };
+    thread_local std::vector<Open> open;
+    for (Open& o : open) {
+        if (o.to == to && o.from == from) {
+            return *o.converter;
+        }
     }
-    return *slot;
+    open.push_back(Open{to, from, std::make_unique<Converter>(to, from)});
+    return *open.back().converter;
+}
+
+// Texts of plain ASCII read the same in every encoding these conversions
+// handle, and most texts of a CEDXM file (numbers, codes, point lists) are
+// such; they are widened or narrowed unit by unit without a converter.
+bool isAscii(std::string_view bytes)
+{
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+bool isAscii(std::wstring_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](wchar_t c) { return c >= 0 && c < 0x80; });
 }
 
 bool isScalarValue(std::uint32_t c)
@@ -144,6 +167,9 @@ constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 std::string toUtf8(std::wstring_view text)
 {
+    if (isAscii(text)) {
+        return std::string(text.begin(), text.end());
+    }
     Converter& converter = converterFor("UTF-8", "WCHAR_T");
     const std::string in = bytesOf(text);
     std::string out;
@@ -154,12 +180,18 @@ std::string toUtf8(std::wstring_view text)
 
 std::wstring fromUtf8(std::string_view bytes)
 {
+    if (isAscii(bytes)) {
+        return std::wstring(bytes.begin(), bytes.end());
+    }
     // Each byte that does not begin a valid sequence becomes one U+FFFD.
     return decodeReplacing("UTF-8", bytes);
 }
 
 std::optional<std::wstring> fromUtf8Strict(std::string_view bytes)
 {
+    if (isAscii(bytes)) {
+        return std::wstring(bytes.begin(), bytes.end());
+    }
     return decodeStrict("UTF-8", bytes);
 }
 

@@ -241,10 +241,20 @@ bool qualifiedNameEquals(const xmlNs* ns, const xmlChar* localName, std::string_
     const char* local = asChars(localName);
     if (ns != nullptr && ns->prefix != nullptr) {
         const std::string_view prefix(asChars(ns->prefix));
-        return name.size() > prefix.size() && startsWith(name, prefix) && name[prefix.size()] == ':' &&
-               name.substr(prefix.size() + 1) == local;
+        if (!(name.size() > prefix.size() && startsWith(name, prefix) && name[prefix.size()] == ':')) {
+            return false;
+        }
+        name.remove_prefix(prefix.size() + 1);
     }
-    return name == local;
+    // Compared as it goes, so that the sibling names a search passes over
+    // cost a character or two each rather than a length and a comparison.
+    for (const char c : name) {
+        if (*local == '\0' || *local != c) {
+            return false;
+        }
+        ++local;
+    }
+    return *local == '\0';
 }
 
 // Compares a node's DOM name with `name` without building the name.
@@ -439,6 +449,12 @@ std::wstring attributeText(XmlNode handleOfNode, std::string_view name)
     }
     for (const xmlAttr* attr = node->properties; attr != nullptr; attr = attr->next) {
         if (qualifiedNameEquals(attr->ns, attr->name, name)) {
+            // A value of one piece of text (entities are never substituted)
+            // is read where it lies, without a copy.
+            const xmlNode* only = attr->children;
+            if (only != nullptr && only->next == nullptr && only->type == XML_TEXT_NODE) {
+                return only->content != nullptr ? Common::fromUtf8(asChars(only->content)) : std::wstring();
+            }
             const XmlText value(xmlNodeListGetString(node->doc, attr->children, 1));
             return value ? Common::fromUtf8(asChars(value.get())) : std::wstring();
         }
@@ -450,6 +466,13 @@ std::wstring nodeText(XmlNode node)
 {
     if (node == nullptr) {
         return {};
+    }
+    // An element holding one piece of text, as most CEDXM values are, is
+    // read where the text lies, without a copy.
+    const xmlNode* only = raw(node)->type == XML_ELEMENT_NODE ? raw(node)->children : nullptr;
+    if (only != nullptr && only->next == nullptr &&
+        (only->type == XML_TEXT_NODE || only->type == XML_CDATA_SECTION_NODE)) {
+        return trimmedWide(asChars(only->content));
     }
     const XmlText content(xmlNodeGetContent(raw(node)));
     return trimmedWide(content ? asChars(content.get()) : nullptr);

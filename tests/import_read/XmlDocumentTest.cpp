@@ -84,6 +84,34 @@ TEST(XmlDocument, ChildLookupSeesEveryNodeKindInOrder)
     EXPECT_EQ(attributeText(nullptr, "k"), L"");
 }
 
+TEST(XmlDocument, NamesMatchWholeAndTextsReadWholeWithTheirReferences)
+{
+    XmlDocument doc;
+    std::string problem;
+    ASSERT_TRUE(doc.loadBytes("<r xmlns:x=\"u\"><ab/><x:e/><a k=\"x &amp; y &#x5BA4;\" j=\"\">p &lt; q</a>"
+                              "<b><![CDATA[ c ]]></b><c>one<![CDATA[two]]>three</c><d/></r>",
+                              problem))
+        << problem;
+    const XmlNode root = doc.firstTopLevelNode();
+    // A name that another begins with, or that begins another, is not it.
+    const XmlNode a = findChild(root, "a");
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(nodeName(a), "a");
+    EXPECT_EQ(findChild(root, "abc"), nullptr);
+    EXPECT_EQ(findChild(root, std::string_view("a\0", 2)), nullptr);
+    EXPECT_EQ(nodeName(findChild(root, "x:e")), "x:e");
+    EXPECT_EQ(findChild(root, "e"), nullptr);
+    EXPECT_EQ(findChild(root, "x:"), nullptr);
+    EXPECT_EQ(findChild(root, "x:ee"), nullptr);
+    // Values and texts come with their references read, in one piece or many.
+    EXPECT_EQ(attributeText(a, "k"), L"x & y \u5BA4");
+    EXPECT_EQ(attributeText(a, "j"), L"");
+    EXPECT_EQ(nodeText(a), L"p < q");
+    EXPECT_EQ(nodeText(findChild(root, "b")), L"c");
+    EXPECT_EQ(nodeText(findChild(root, "c")), L"onetwothree");
+    EXPECT_EQ(nodeText(findChild(root, "d")), L"");
+}
+
 TEST(XmlDocument, ShiftJisInEverySpellingIsCodePage932)
 {
     // 〜 as code page 932 writes it (0x8160) must come back as U+FF5E, not as
