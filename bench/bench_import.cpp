@@ -4,15 +4,21 @@
 
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
+
+#include <filesystem>
 #include <memory>
+#include <string>
 
 #include "common/host/AutomationObject.h"
+#include "common/host/Binding.h"
 #include "common/host/HostApplication.h"
 #include "common/host/HostDocument.h"
 #include "tests/support/FakePlatform.h"
 #include "importer/building/BuildingPass.h"
 #include "importer/model/ImportModel.h"
 #include "importer/preparation/Preparation.h"
+#include "hostsim/HostSession.h"
 
 namespace {
 
@@ -76,6 +82,24 @@ std::unique_ptr<Importer::ImportModel> plan(int n)
     return m;
 }
 
+// Preparation, placement and the building pass of the model into the host.
+void importInto(Importer::ImportModel& m, Common::HostApplication& application, Common::HostDocument& document,
+                TestSupport::FakePlatform& platform, int openingExtendType)
+{
+    Importer::prepareImport(m, document, L"/nonexistent/CDX2DM.ini", openingExtendType, platform);
+    Importer::flipToFirstQuadrant(m);
+    Importer::moveOrigin(m, Importer::OriginPlacement::LowerLeftNearOrigin);
+    Importer::runBuildingPass({.model = m,
+                               .application = application,
+                               .document = document,
+                               .platform = platform,
+                               .programDirectory = L"/opt/cdx2dm/",
+                               .openings = Importer::OpeningMode::TemporaryFrames,
+                               .fittingTablePath = L"",
+                               .roofs = Importer::RoofMode::ManualFaces,
+                               .barrierFreeGrade = 3});
+}
+
 // Preparation, placement and the building pass of the plan Make(n), with
 // the given opening pull-back setting.
 template <auto Make>
@@ -89,18 +113,7 @@ void wholeImport(benchmark::State& state, int openingExtendType)
         state.PauseTiming();
         auto m = Make(n);
         state.ResumeTiming();
-        Importer::prepareImport(*m, document, L"/nonexistent/CDX2DM.ini", openingExtendType, *platform);
-        Importer::flipToFirstQuadrant(*m);
-        Importer::moveOrigin(*m, Importer::OriginPlacement::LowerLeftNearOrigin);
-        Importer::runBuildingPass({.model = *m,
-                                   .application = application,
-                                   .document = document,
-                                   .platform = *platform,
-                                   .programDirectory = L"/opt/cdx2dm/",
-                                   .openings = Importer::OpeningMode::TemporaryFrames,
-                                   .fittingTablePath = L"",
-                                   .roofs = Importer::RoofMode::ManualFaces,
-                                   .barrierFreeGrade = 3});
+        importInto(*m, application, document, *platform, openingExtendType);
         benchmark::DoNotOptimize(m->walls.size());
     }
 }
@@ -172,10 +185,34 @@ std::unique_ptr<Importer::ImportModel> manyStoreys(int n)
 void BM_ImportCollinearWalls(benchmark::State& state) { wholeImport<collinearWalls>(state, 0); }
 void BM_ImportManyStoreys(benchmark::State& state) { wholeImport<manyStoreys>(state, 0); }
 
+// The same plan built into the simulated host, whose object walks (the roof
+// clearing walks the whole plan once per storey) really visit its objects.
+void BM_ImportManyStoreysSimulatedHost(benchmark::State& state)
+{
+    const int n = static_cast<int>(state.range(0));
+    const auto platform = quietPlatform();
+    const std::string planPath =
+        (std::filesystem::temp_directory_path() / ("cedxm_bench_import_" + std::to_string(getpid()) + ".json")).string();
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto m = manyStoreys(n);
+        std::filesystem::remove(planPath);
+        const auto session = HostSim::HostSession::open(planPath, true);
+        Common::HostApplication application =
+            Common::bindHostObject(session->runningObjectTable(), Common::kHostApplicationProgId, 0);
+        Common::HostDocument document =
+            Common::bindHostObject(session->runningObjectTable(), Common::kHostDocumentProgId, 0);
+        state.ResumeTiming();
+        importInto(*m, application, document, *platform, 0);
+        benchmark::DoNotOptimize(m->walls.size());
+    }
+}
+
 }  // namespace
 
 BENCHMARK(BM_ImportCollinearWalls)->Arg(400)->Arg(4000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ImportManyStoreys)->Arg(500)->Arg(5000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportManyStoreysSimulatedHost)->Arg(500)->Arg(5000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ImportPerStorey)->Arg(10)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PrepareOnly)->Arg(10)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 

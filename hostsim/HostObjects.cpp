@@ -104,7 +104,11 @@ DispatchObject::DispatchObject(const char* objectName, std::shared_ptr<HostState
 
 void DispatchObject::define(const Common::HostOperation& op, Handler handler)
 {
-    operations_[op.dispatchNumber] = Operation{Common::signatureOf(op), std::move(handler)};
+    const auto index = static_cast<std::size_t>(op.dispatchNumber);
+    if (index >= operations_.size()) {
+        operations_.resize(index + 1);
+    }
+    operations_[index] = Operation{Common::signatureOf(op), std::move(handler)};
 }
 
 void DispatchObject::defineProperty(const Common::HostOperation& op, std::function<void(const Variant&)> handler)
@@ -115,14 +119,17 @@ void DispatchObject::defineProperty(const Common::HostOperation& op, std::functi
 
 void DispatchObject::invoke(int dispatchNumber, Arguments& args, Variant& result)
 {
-    const auto it = operations_.find(dispatchNumber);
+    const Operation* operation = dispatchNumber >= 0 && static_cast<std::size_t>(dispatchNumber) < operations_.size() &&
+                                         operations_[static_cast<std::size_t>(dispatchNumber)]
+                                     ? &*operations_[static_cast<std::size_t>(dispatchNumber)]
+                                     : nullptr;
     try {
-        if (it == operations_.end()) {
+        if (operation == nullptr) {
             throw Common::HostError(dispatchNumber, operationName(objectName_, dispatchNumber) + ": no such operation");
         }
-        checkArguments(objectName_, dispatchNumber, it->second.signature, args);
-        Variant answer = numberAs(it->second.signature.result, 0.0);
-        it->second.handler(args, answer);
+        checkArguments(objectName_, dispatchNumber, operation->signature, args);
+        Variant answer = numberAs(operation->signature.result, 0.0);
+        operation->handler(args, answer);
         result = std::move(answer);
     } catch (const Common::HostError& e) {
         const std::string message = e.what();

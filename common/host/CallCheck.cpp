@@ -74,9 +74,11 @@ std::string describe(VariantType type, bool byRef)
 
 void checkArguments(const char* object, int op, const Signature& signature, const Common::Arguments& args)
 {
-    const std::string name = operationName(object, op);
+    // The name is only made for a message: calls that pass, millions of them
+    // when a plan is walked object by object, cost no string.
+    const auto name = [&] { return operationName(object, op); };
     if (args.size() != signature.args.size()) {
-        throw Common::HostError(op, name + ": expected " + std::to_string(signature.args.size()) + " argument" +
+        throw Common::HostError(op, name() + ": expected " + std::to_string(signature.args.size()) + " argument" +
                                         (signature.args.size() == 1 ? "" : "s") + ", got " +
                                         std::to_string(args.size()));
     }
@@ -84,12 +86,12 @@ void checkArguments(const char* object, int op, const Signature& signature, cons
         const ArgumentSpec& want = signature.args[i];
         const Common::Argument& got = args[i];
         if (got.value.type() != want.type) {
-            throw Common::HostError(op, name + ": argument " + std::to_string(i + 1) + ": expected " +
+            throw Common::HostError(op, name() + ": argument " + std::to_string(i + 1) + ": expected " +
                                             describe(want.type, want.byRef) + ", got " +
                                             Common::variantTypeName(got.value.type()));
         }
         if (got.byRef != want.byRef) {
-            throw Common::HostError(op, name + ": argument " + std::to_string(i + 1) + ": expected " +
+            throw Common::HostError(op, name() + ": argument " + std::to_string(i + 1) + ": expected " +
                                             describe(want.type, want.byRef) + ", got " +
                                             describe(got.value.type(), got.byRef));
         }
