@@ -1,5 +1,6 @@
 #include "common/report/ConversionReport.h"
 
+#include <cmath>
 #include <cstdio>
 
 namespace Common {
@@ -15,12 +16,16 @@ std::wstring plural(long long n, const wchar_t* one, const wchar_t* many)
 
 std::wstring reportLength(double mm)
 {
+    // A length that rounds to zero is 0.0, never "-0.0".
+    if (std::fabs(mm) < 0.05) {
+        mm = 0.0;
+    }
     char text[400];
     std::snprintf(text, sizeof text, "%.1f", mm);
     return std::wstring(text, text + std::char_traits<char>::length(text));
 }
 
-std::wstring ConversionReport::summary() const
+std::wstring ConversionReport::summary(bool written) const
 {
     const bool export_ = program == L"DM2CDX";
     std::wstring text = program + (export_ ? L" wrote " : L" built ");
@@ -45,7 +50,8 @@ std::wstring ConversionReport::summary() const
     text += plural(static_cast<long long>(leftOut.size()), L"record was", L"records were") +
             (export_ ? L" not written" : L" not built") + L" and " +
             plural(static_cast<long long>(changed.size()), L"value was", L"values were") +
-            L" changed; the report lists each with its reason.";
+            (written ? L" changed; the report lists each with its reason."
+                     : L" changed; --report FILE.json lists each with its reason.");
     return text;
 }
 

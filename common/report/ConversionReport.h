@@ -26,8 +26,8 @@ struct StoreyCounts {
 
 // What one conversion did with the plan, for the user who asked for a
 // report: counts per storey, what was left out and what was changed. The
-// passes note into it through the hooks below; a run without a report
-// passes none, and the notes then cost nothing and change nothing.
+// passes note into it through the hooks below; a pass given no report
+// notes nothing. The notes never change what is written or built.
 struct ConversionReport {
     std::wstring program;  // DM2CDX or CDX2DM
     std::wstring file;     // the CEDXM file written or read
@@ -36,8 +36,9 @@ struct ConversionReport {
     std::vector<ReportEntry> leftOut;
     std::vector<ReportEntry> changed;
 
-    // The one paragraph printed after the completion message.
-    std::wstring summary() const;
+    // The one paragraph printed after the completion message of every run;
+    // `written` tells whether a report file lists the entries.
+    std::wstring summary(bool written) const;
 };
 
 inline void reportLeftOut(ConversionReport* report, const wchar_t* kind, int storey, const std::wstring& id,

@@ -88,21 +88,23 @@ void CDM2CDXApp::releaseHost()
     document_.release();
 }
 
-// Writes the report of a run that got as far as reading the plan, and
-// prints its summary after the completion message.
+// Writes the report of a run that got as far as reading the plan, when one
+// was asked for, and prints its summary after the completion message (on
+// every run that completes, with or without a report file).
 int CDM2CDXApp::finishReport(int status)
 {
     if (!report_) {
         return status;
     }
     report_->status = status;
+    const bool written = options_.report.has_value();
     std::wstring error;
-    if (!Common::writeConversionReport(*report_, *options_.report, error)) {
+    if (written && !Common::writeConversionReport(*report_, *options_.report, error)) {
         platform_.reportError(L"DM2CDX: the report was not written: " + error);
         return status == kExitDone ? kExitFailed : status;
     }
     if (status == kExitDone) {
-        platform_.messageBox(report_->summary(), kCompletionCaption, hostWindow_);
+        platform_.messageBox(report_->summary(written), kCompletionCaption, hostWindow_);
     }
     return status;
 }
@@ -157,12 +159,12 @@ int CDM2CDXApp::export_()
 
     const Common::ExportOptions options = dialog.options;
     auto model = std::make_unique<ExportModel>();
-    if (options_.report) {
-        report_ = std::make_unique<Common::ConversionReport>();
-        report_->program = L"DM2CDX";
-        report_->file = dialog.pathName();
-        model->report = report_.get();
-    }
+    // Every run that writes a file says what it wrote, with or without a
+    // report file.
+    report_ = std::make_unique<Common::ConversionReport>();
+    report_->program = L"DM2CDX";
+    report_->file = dialog.pathName();
+    model->report = report_.get();
     runReadingDriver(*model, application_, document_, options, iniPath_, openingExtendType_);
     if (options.originType == 1) {
         shiftToFirstQuadrant(*model);
@@ -175,9 +177,7 @@ int CDM2CDXApp::export_()
         platform_.reportError(L"DM2CDX: the CEDXM file was not written: " + widen(error));
         return kExitFailed;
     }
-    if (report_) {
-        countWrittenRecords(*model, *report_);
-    }
+    countWrittenRecords(*model, *report_);
 
     releaseHost();
     platform_.messageBox(kCompletionText, kCompletionCaption, hostWindow_);

@@ -139,8 +139,9 @@ Exports the plan open in the host to one CEDXM file (Shift-JIS XML).
   --restore-defaults      settings: first go back to the defaults of DM2CDX.ini, as the
                           "初期設定に戻す" button does; the other settings then apply.
   --trace FILE            append one JSON line per host call to FILE.
-  --report FILE.json      after the run, write what was written per storey, what was
-                          left out and what was changed, and print a summary of it; a
+  --report FILE.json      after the run, write what was written per storey and each
+                          record left out or value changed, with its reason (every
+                          run prints how many after the completion message); a
                           name ending in .html writes the CDXVIEW page of the CEDXM
                           file with the report on top.
   --readme                open the read-me file (the dialog's "お読みください" button).

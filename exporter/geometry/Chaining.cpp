@@ -18,10 +18,12 @@ namespace {
 // or the only ones turn straight back. Such a chain is never closed; it is
 // dropped rather than written out open (an open exterior wall line is not an
 // outline a reader could use) and its segments are not offered to later
-// chains. Each step takes one segment out of the set, so the walk always ends.
+// chains. Its points, the last end included, go to `unclosed` (when given)
+// so that the user can be told. Each step takes one segment out of the set,
+// so the walk always ends.
 template <typename Candidates>
 std::vector<std::vector<Vector2d>> chainWith(const std::vector<Segment>& segments, std::vector<bool>& inSet,
-                                             Candidates&& candidatesAt)
+                                             std::vector<std::vector<Vector2d>>* unclosed, Candidates&& candidatesAt)
 {
     std::vector<std::vector<Vector2d>> chains;
     std::vector<std::size_t> chain;
@@ -64,13 +66,18 @@ std::vector<std::vector<Vector2d>> chainWith(const std::vector<Segment>& segment
             chain.push_back(next);
             inSet[next] = false;
         }
-        if (closed) {
+        if (closed || unclosed != nullptr) {
             std::vector<Vector2d> points;
-            points.reserve(chain.size());
+            points.reserve(chain.size() + 1);
             for (const std::size_t i : chain) {
                 points.push_back(segments[i].start);
             }
-            chains.push_back(std::move(points));
+            if (closed) {
+                chains.push_back(std::move(points));
+            } else {
+                points.push_back(segments[chain.back()].end);
+                unclosed->push_back(std::move(points));
+            }
         }
     }
     return chains;
@@ -78,10 +85,11 @@ std::vector<std::vector<Vector2d>> chainWith(const std::vector<Segment>& segment
 
 }  // namespace
 
-std::vector<std::vector<Vector2d>> chainReference(const std::vector<Segment>& segments)
+std::vector<std::vector<Vector2d>> chainReference(const std::vector<Segment>& segments,
+                                                  std::vector<std::vector<Vector2d>>* unclosed)
 {
     std::vector<bool> inSet(segments.size(), true);
-    return chainWith(segments, inSet, [&](const Vector2d& p, std::vector<std::size_t>& out) {
+    return chainWith(segments, inSet, unclosed, [&](const Vector2d& p, std::vector<std::size_t>& out) {
         out.clear();
         for (std::size_t j = 0; j < segments.size(); ++j) {
             if (inSet[j] && pointsMatch(segments[j].start, p)) {
@@ -91,14 +99,15 @@ std::vector<std::vector<Vector2d>> chainReference(const std::vector<Segment>& se
     });
 }
 
-std::vector<std::vector<Vector2d>> chainFast(const std::vector<Segment>& segments)
+std::vector<std::vector<Vector2d>> chainFast(const std::vector<Segment>& segments,
+                                             std::vector<std::vector<Vector2d>>* unclosed)
 {
     std::vector<bool> inSet(segments.size(), true);
     EndpointGrid starts;
     for (std::size_t i = 0; i < segments.size(); ++i) {
         starts.add(segments[i].start, static_cast<std::uint32_t>(i));
     }
-    return chainWith(segments, inSet, [&](const Vector2d& p, std::vector<std::size_t>& out) {
+    return chainWith(segments, inSet, unclosed, [&](const Vector2d& p, std::vector<std::size_t>& out) {
         out.clear();
         starts.forEachNear(p, [&](std::uint32_t j) {
             if (inSet[j] && pointsMatch(segments[j].start, p)) {

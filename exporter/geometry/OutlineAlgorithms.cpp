@@ -13,9 +13,10 @@ std::vector<Common::Segment> roomEdgeWallLines(const StoreyOutlineSet& set)
     return OutlineSteps::roomEdgeWallLinesWith(set, OutlineSteps::kFastStrategy);
 }
 
-std::vector<std::vector<Common::Vector2d>> exteriorOutlines(const StoreyOutlineSet& set)
+std::vector<std::vector<Common::Vector2d>> exteriorOutlines(const StoreyOutlineSet& set,
+                                                            std::vector<std::vector<Common::Vector2d>>* unclosed)
 {
-    return OutlineSteps::exteriorOutlinesWith(set, OutlineSteps::kFastStrategy);
+    return OutlineSteps::exteriorOutlinesWith(set, OutlineSteps::kFastStrategy, unclosed);
 }
 
 }  // namespace Exporter

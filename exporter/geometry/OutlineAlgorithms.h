@@ -19,6 +19,9 @@ struct StoreyOutlineSet {
 std::vector<Common::Segment> roomEdgeWallLines(const StoreyOutlineSet& set);
 
 // The closed outlines of the union of the rooms, each as its point sequence.
-std::vector<std::vector<Common::Vector2d>> exteriorOutlines(const StoreyOutlineSet& set);
+// Chains of the outline that cannot be closed are not outlines; they go to
+// `unclosed` (when given) as open point sequences.
+std::vector<std::vector<Common::Vector2d>> exteriorOutlines(
+    const StoreyOutlineSet& set, std::vector<std::vector<Common::Vector2d>>* unclosed = nullptr);
 
 }  // namespace Exporter

@@ -30,9 +30,10 @@ std::vector<Segment> roomEdgeWallLinesWith(const StoreyOutlineSet& set, const St
     return strategy.removeOpeningSpans(joinedSections(set, KeepRule::RoomEdges, strategy), usableOpenings(set));
 }
 
-std::vector<std::vector<Vector2d>> exteriorOutlinesWith(const StoreyOutlineSet& set, const Strategy& strategy)
+std::vector<std::vector<Vector2d>> exteriorOutlinesWith(const StoreyOutlineSet& set, const Strategy& strategy,
+                                                        std::vector<std::vector<Vector2d>>* unclosed)
 {
-    return strategy.chain(joinedSections(set, KeepRule::Exterior, strategy));
+    return strategy.chain(joinedSections(set, KeepRule::Exterior, strategy), unclosed);
 }
 
 }  // namespace Exporter::OutlineSteps

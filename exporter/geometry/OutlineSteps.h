@@ -136,9 +136,13 @@ void toPlan(std::vector<Segment>& segments, const WorkingFrame& frame);
 std::vector<Segment> removeOpeningSpansReference(const std::vector<Segment>& walls, const std::vector<Segment>& openings);
 std::vector<Segment> removeOpeningSpansFast(const std::vector<Segment>& walls, const std::vector<Segment>& openings);
 
-// Chains exterior segments into closed point sequences.
-std::vector<std::vector<Vector2d>> chainReference(const std::vector<Segment>& segments);
-std::vector<std::vector<Vector2d>> chainFast(const std::vector<Segment>& segments);
+// Chains exterior segments into closed point sequences; the chains that
+// cannot be closed are dropped and, when `unclosed` is given, added to it
+// as open point sequences (the last end included).
+std::vector<std::vector<Vector2d>> chainReference(const std::vector<Segment>& segments,
+                                                  std::vector<std::vector<Vector2d>>* unclosed = nullptr);
+std::vector<std::vector<Vector2d>> chainFast(const std::vector<Segment>& segments,
+                                             std::vector<std::vector<Vector2d>>* unclosed = nullptr);
 
 // How a computation does the steps whose work can be organised differently
 // without changing the result.
@@ -146,7 +150,7 @@ struct Strategy {
     std::vector<double> (*eventHeights)(const std::vector<Edge>&);
     std::vector<Segment> (*keptSections)(const std::vector<Edge>&, const std::vector<double>&, KeepRule);
     void (*join)(std::vector<Segment>&);
-    std::vector<std::vector<Vector2d>> (*chain)(const std::vector<Segment>&);
+    std::vector<std::vector<Vector2d>> (*chain)(const std::vector<Segment>&, std::vector<std::vector<Vector2d>>*);
     std::vector<Segment> (*removeOpeningSpans)(const std::vector<Segment>&, const std::vector<Segment>&);
 };
 
@@ -155,6 +159,7 @@ extern const Strategy kFastStrategy;
 
 // The two computations, done with the given strategy.
 std::vector<Segment> roomEdgeWallLinesWith(const StoreyOutlineSet& set, const Strategy& strategy);
-std::vector<std::vector<Vector2d>> exteriorOutlinesWith(const StoreyOutlineSet& set, const Strategy& strategy);
+std::vector<std::vector<Vector2d>> exteriorOutlinesWith(const StoreyOutlineSet& set, const Strategy& strategy,
+                                                        std::vector<std::vector<Vector2d>>* unclosed = nullptr);
 
 }  // namespace Exporter::OutlineSteps

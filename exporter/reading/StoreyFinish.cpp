@@ -45,9 +45,25 @@ void appendRoomEdgeWalls(ExportModel& model, int storey, const std::vector<Commo
     }
 }
 
+void reportUnclosedOuterLines(ExportModel& model, int storey, const std::vector<std::vector<Vector2d>>& chains)
+{
+    const auto at = [](const Vector2d& p) {
+        return L"(" + Common::reportLength(p.x) + L", " + Common::reportLength(p.y) + L")";
+    };
+    for (const auto& chain : chains) {
+        const std::size_t pieces = chain.size() - 1;
+        Common::reportLeftOut(model.report, L"exteriorLine", storey, L"",
+                              L"the exterior wall line of " + std::to_wstring(pieces) +
+                                  (pieces == 1 ? L" piece" : L" pieces") + L" from " + at(chain.front()) + L" to " +
+                                  at(chain.back()) + L" does not close around the rooms, so it is not written");
+    }
+}
+
 void finishStorey(ExportModel& model, int storey, const StoreyOutlineSet& set, double wallThickness)
 {
-    appendOuterLines(model, storey, exteriorOutlines(set));
+    std::vector<std::vector<Vector2d>> unclosed;
+    appendOuterLines(model, storey, exteriorOutlines(set, model.report != nullptr ? &unclosed : nullptr));
+    reportUnclosedOuterLines(model, storey, unclosed);
     appendRoomEdgeWalls(model, storey, roomEdgeWallLines(set), wallThickness);
 }
 

@@ -11,6 +11,10 @@ namespace Exporter {
 // Appends one exterior wall line per closed chain, in the order given.
 void appendOuterLines(ExportModel& model, int storey, const std::vector<std::vector<Vector2d>>& chains);
 
+// Notes each exterior chain that could not be closed in the report as left
+// out, with where it starts and ends in the plan.
+void reportUnclosedOuterLines(ExportModel& model, int storey, const std::vector<std::vector<Vector2d>>& chains);
+
 // Appends a full-height wall of the standard thickness for every room-edge
 // wall line at least 0.1 long, from the highest floor to the highest ceiling
 // of the rooms it belongs to (0 and 0 when it belongs to none).

@@ -79,21 +79,23 @@ int CCDX2DMApp::run()
     return finishReport(status);
 }
 
-// Writes the report of a run that got as far as reading the file, and
-// prints its summary after the completion message.
+// Writes the report of a run that got as far as reading the file, when one
+// was asked for, and prints its summary after the completion message (on
+// every run that completes, with or without a report file).
 int CCDX2DMApp::finishReport(int status)
 {
     if (!report_) {
         return status;
     }
     report_->status = status;
+    const bool written = options_.report.has_value();
     std::wstring error;
-    if (!Common::writeConversionReport(*report_, *options_.report, error)) {
+    if (written && !Common::writeConversionReport(*report_, *options_.report, error)) {
         platform_.reportError(L"CDX2DM: the report was not written: " + error);
         return status == kImportDone ? kImportFailed : status;
     }
     if (status == kImportDone) {
-        platform_.messageBox(report_->summary(), kCaption, options_.hostWindow);
+        platform_.messageBox(report_->summary(written), kCaption, options_.hostWindow);
     }
     return status;
 }
@@ -190,12 +192,12 @@ int CCDX2DMApp::import_()
     // 13-14. Remember the choices; the model.
     Common::storeImportOptions(platform_.registry(), dialog.options);
     ImportModel model(hostWindow);
-    if (options_.report) {
-        report_ = std::make_unique<Common::ConversionReport>();
-        report_->program = L"CDX2DM";
-        report_->file = dialog.chosenPath();
-        model.report = report_.get();
-    }
+    // Every run that reads a file says what it built, with or without a
+    // report file.
+    report_ = std::make_unique<Common::ConversionReport>();
+    report_->program = L"CDX2DM";
+    report_->file = dialog.chosenPath();
+    model.report = report_.get();
 
     // 15. Read the file. A file that cannot be read stops the run before
     // anything is built, and says why.

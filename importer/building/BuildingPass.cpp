@@ -25,10 +25,10 @@ void runBuildingPass(const BuildingPassInput& pass)
     const std::wstring& programDirectory = pass.programDirectory;
     // Every call of the pass goes through the guard, so that no number
     // that is not finite reaches the host.
-    Common::HostDocument document =
-        pass.document.isBound()
-            ? Common::HostDocument(std::make_shared<FiniteCallGuard>(*pass.document.get(), platform))
-            : pass.document;
+    const auto guard = pass.document.isBound()
+                           ? std::make_shared<FiniteCallGuard>(*pass.document.get(), platform, model.report)
+                           : nullptr;
+    Common::HostDocument document = guard ? Common::HostDocument(guard) : pass.document;
     model.programFolder =
         programDirectory.empty() ? programDirectory : programDirectory.substr(0, programDirectory.size() - 1);
     model.hostFolder = pass.application.hostFolder();
@@ -49,6 +49,9 @@ void runBuildingPass(const BuildingPassInput& pass)
     noteUnbuiltRecords(model, pass.roofs);
 
     for (int storey : storeys) {
+        if (guard) {
+            guard->setFileStorey(storey);
+        }
         document.selectStorey(storeyNumber(storey));
         document.setRebuilding(1);
         buildRooms(model, document, storey);

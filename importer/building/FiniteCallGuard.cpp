@@ -9,27 +9,31 @@ namespace Importer {
 
 namespace {
 
+// What a creating operation makes: its name in messages and its kind in the
+// report.
+struct MadeRecord {
+    int dispatchNumber;
+    const wchar_t* name;
+    const wchar_t* reportKind;
+};
+
+constexpr MadeRecord kMadeRecords[] = {
+    {Common::HostOps::NewRoom.dispatchNumber, L"Room", L"room"},
+    {Common::HostOps::NewWallLineElement.dispatchNumber, L"Wall line", L"wall"},
+    {Common::HostOps::NewStair.dispatchNumber, L"Stair", L"stair"},
+    {Common::HostOps::NewWallBox.dispatchNumber, L"Wall", L"wall"},
+    {Common::HostOps::NewWallBoxSecondForm.dispatchNumber, L"Wall", L"wall"},
+    {Common::HostOps::PlaceFitting.dispatchNumber, L"Fitting", L"opening"},
+    {Common::HostOps::NewRoofFace.dispatchNumber, L"Roof", L"roof"},
+};
+
 // The record a creating operation makes; null for every other operation.
-const wchar_t* recordMadeBy(int dispatchNumber)
+const MadeRecord* recordMadeBy(int dispatchNumber)
 {
-    using namespace Common::HostOps;
-    if (dispatchNumber == NewRoom.dispatchNumber) {
-        return L"Room";
-    }
-    if (dispatchNumber == NewWallLineElement.dispatchNumber) {
-        return L"Wall line";
-    }
-    if (dispatchNumber == NewStair.dispatchNumber) {
-        return L"Stair";
-    }
-    if (dispatchNumber == NewWallBox.dispatchNumber || dispatchNumber == NewWallBoxSecondForm.dispatchNumber) {
-        return L"Wall";
-    }
-    if (dispatchNumber == PlaceFitting.dispatchNumber) {
-        return L"Fitting";
-    }
-    if (dispatchNumber == NewRoofFace.dispatchNumber) {
-        return L"Roof";
+    for (const MadeRecord& record : kMadeRecords) {
+        if (record.dispatchNumber == dispatchNumber) {
+            return &record;
+        }
     }
     return nullptr;
 }
@@ -57,20 +61,25 @@ bool finite(const Common::Variant& v)
 
 }  // namespace
 
-FiniteCallGuard::FiniteCallGuard(Common::AutomationObject& document, Common::Platform& platform)
-    : document_(document), platform_(platform)
+FiniteCallGuard::FiniteCallGuard(Common::AutomationObject& document, Common::Platform& platform,
+                                 Common::ConversionReport* report)
+    : document_(document), platform_(platform), report_(report)
 {
 }
 
 void FiniteCallGuard::invoke(int dispatchNumber, Common::Arguments& args, Common::Variant& result)
 {
-    if (const wchar_t* record = recordMadeBy(dispatchNumber)) {
+    if (const MadeRecord* record = recordMadeBy(dispatchNumber)) {
         for (std::size_t i = 0; i < args.size(); ++i) {
             if (!finite(args[i].value)) {
-                platform_.reportError(std::wstring(record) + (storey_.empty() ? L"" : L" (storey " + storey_ + L")") +
+                platform_.reportError(std::wstring(record->name) + (storey_.empty() ? L"" : L" (storey " + storey_ + L")") +
                                       L" skipped: value " + std::to_wstring(i + 1) +
                                       L" for host operation " + std::to_wstring(dispatchNumber) +
                                       L" is not a finite number");
+                // A roof is built while the storey below it is current.
+                const bool roof = dispatchNumber == Common::HostOps::NewRoofFace.dispatchNumber;
+                Common::reportLeftOut(report_, record->reportKind, roof ? fileStorey_ + 1 : fileStorey_, L"",
+                                      L"a value computed for the host is not a finite number (it overflows)");
                 lastCreationSkipped_ = true;
                 ++skipped_;
                 return;

@@ -5,6 +5,7 @@
 
 #include "common/host/AutomationObject.h"
 #include "common/platform/Platform.h"
+#include "common/report/ConversionReport.h"
 
 namespace Importer {
 
@@ -14,11 +15,17 @@ namespace Importer {
 // number range does not give finite coordinates). A creating call with a
 // number that is not finite is not passed on: the record it would make is
 // skipped with a message, as the records the preparation drops are. A
-// property call for the object just made follows its creating call.
+// property call for the object just made follows its creating call. A
+// skipped record is also noted as left out in the report, when there is one.
 class FiniteCallGuard : public Common::AutomationObject {
 public:
-    // `document` must outlive the guard.
-    FiniteCallGuard(Common::AutomationObject& document, Common::Platform& platform);
+    // `document` (and `report`, when given) must outlive the guard.
+    FiniteCallGuard(Common::AutomationObject& document, Common::Platform& platform,
+                    Common::ConversionReport* report = nullptr);
+
+    // The storey being built, as the file numbers it (its 層 value), for
+    // the report.
+    void setFileStorey(int storey) { fileStorey_ = storey; }
 
     void invoke(int dispatchNumber, Common::Arguments& args, Common::Variant& result) override;
     void putProperty(int dispatchNumber, const Common::Variant& value) override;
@@ -28,6 +35,8 @@ public:
 private:
     Common::AutomationObject& document_;
     Common::Platform& platform_;
+    Common::ConversionReport* report_;
+    int fileStorey_ = 0;
     std::wstring storey_;  // as the last storey change named it
     bool lastCreationSkipped_ = false;
     std::size_t skipped_ = 0;

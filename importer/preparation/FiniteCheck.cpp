@@ -15,8 +15,8 @@ using Common::isFinite;
 bool finiteOrMissing(double v) { return std::isfinite(v) || v == kMissingHeight; }
 
 template <typename Record, typename Check>
-void dropWhere(std::vector<std::unique_ptr<Record>>& list, const wchar_t* what, Common::Platform& platform,
-               Check isFinite)
+void dropWhere(ImportModel& model, std::vector<std::unique_ptr<Record>>& list, const wchar_t* what,
+               const wchar_t* kind, Common::Platform& platform, Check isFinite)
 {
     std::vector<std::unique_ptr<Record>> kept;
     kept.reserve(list.size());
@@ -27,6 +27,8 @@ void dropWhere(std::vector<std::unique_ptr<Record>>& list, const wchar_t* what, 
             platform.reportError(std::wstring(what) + L" " + std::to_wstring(i + 1) + L" (storey " +
                                  std::to_wstring(list[i]->storey) +
                                  L") skipped: a coordinate or height is not a finite number");
+            Common::reportLeftOut(model.report, kind, list[i]->storey, list[i]->id,
+                                  L"a coordinate or height is not a finite number");
         }
     }
     list = std::move(kept);
@@ -63,20 +65,20 @@ void dropNonFiniteRecords(ImportModel& model, Common::Platform& platform)
             model.gridSpacing.y = 0;
         }
     }
-    dropWhere(model.rooms, L"Room", platform, [](const ImportRoom& r) {
+    dropWhere(model, model.rooms, L"Room", L"room", platform, [](const ImportRoom& r) {
         return finiteOrMissing(r.floorHeight) && finiteOrMissing(r.ceilingHeight) && isFinite(r.outline);
     });
-    dropWhere(model.outerLines, L"Exterior wall line", platform,
+    dropWhere(model, model.outerLines, L"Exterior wall line", L"exteriorLine", platform,
               [](const ImportOuterLine& l) { return isFinite(l.points); });
-    dropWhere(model.walls, L"Wall", platform, [](const ImportWall& w) {
+    dropWhere(model, model.walls, L"Wall", L"wall", platform, [](const ImportWall& w) {
         return std::isfinite(w.thickness) && isFinite(w.start) && isFinite(w.end) && std::isfinite(w.bottomHeight) &&
                std::isfinite(w.topHeight);
     });
-    dropWhere(model.openings, L"Opening", platform, [](const ImportOpening& o) {
+    dropWhere(model, model.openings, L"Opening", L"opening", platform, [](const ImportOpening& o) {
         return std::isfinite(o.headHeight) && std::isfinite(o.width) && std::isfinite(o.height) && isFinite(o.start) &&
                isFinite(o.end) && isFinite(o.region3D);
     });
-    dropWhere(model.stairs, L"Stair", platform, [](const ImportStair& s) {
+    dropWhere(model, model.stairs, L"Stair", L"stair", platform, [](const ImportStair& s) {
         for (double a : s.turnAngles) {
             if (!std::isfinite(a)) {
                 return false;
@@ -89,7 +91,7 @@ void dropNonFiniteRecords(ImportModel& model, Common::Platform& platform)
         }
         return true;
     });
-    dropWhere(model.roofs, L"Roof", platform, [](const ImportRoof& r) {
+    dropWhere(model, model.roofs, L"Roof", L"roof", platform, [](const ImportRoof& r) {
         if (!isFinite(r.baseLineStart) || !isFinite(r.baseLineEnd) || !std::isfinite(r.baseHeight) ||
             !std::isfinite(r.pitch) || !finiteOrMissing(r.finishThickness) || !isFinite(r.outline)) {
             return false;

@@ -34,7 +34,7 @@ void deriveFloorLevels(ImportModel& model, const std::wstring& iniPath)
 }
 
 // The exporter lengthens every opening by half the standard wall thickness
-// at each end; this takes it off again.
+// at each end; this takes it off again, and the report says so for each.
 void pullOpeningsBack(ImportModel& model, Common::HostDocument& document)
 {
     const StoreySettingsRecord record = readStoreySettings(document);
@@ -48,10 +48,18 @@ void pullOpeningsBack(ImportModel& model, Common::HostDocument& document)
             const Vector2d u(d.x / length, d.y / length);
             o->start = o->start + u * x;
             o->end = o->end - u * x;
+            Common::reportChanged(model.report, L"opening", o->storey, o->id,
+                                  L"pulled back by " + Common::reportLength(x) + L" mm at each end, from " +
+                                      Common::reportLength(length) + L" mm to " +
+                                      Common::reportLength(length - 2 * x) + L" mm");
         } else {
             const Vector2d mid((o->start.x + o->end.x) / 2, (o->start.y + o->end.y) / 2);
             o->start = mid;
             o->end = mid;
+            Common::reportChanged(model.report, L"opening", o->storey, o->id,
+                                  L"only " + Common::reportLength(length) + L" mm long, not longer than the " +
+                                      Common::reportLength(2 * x) +
+                                      L" mm to be pulled back, so it shrank to its midpoint");
         }
     }
 }

@@ -115,7 +115,14 @@ TEST_F(RunFlow, ExportsTheSampleHouseAndStoresTheChoices)
                           L"--first-quadrant"}),
               kExitDone);
     EXPECT_TRUE(platform.errors.empty()) << Common::toUtf8(platform.errors.front());
-    EXPECT_EQ(platform.messages, std::vector<std::wstring>({L"CEDXMの出力が完了しました"}));
+    // The completion message as it always was, then what was written, also
+    // without --report.
+    ASSERT_EQ(platform.messages.size(), 2u);
+    EXPECT_EQ(platform.messages[0], L"CEDXMの出力が完了しました");
+    EXPECT_EQ(platform.messages[1].rfind(L"DM2CDX wrote ", 0), 0u) << Common::toUtf8(platform.messages[1]);
+    EXPECT_NE(platform.messages[1].find(out("山田邸.xml")), std::wstring::npos);
+    EXPECT_TRUE(platform.messages[1].ends_with(L"--report FILE.json lists each with its reason."))
+        << Common::toUtf8(platform.messages[1]);
     EXPECT_EQ(platform.mutexesTaken, std::vector<std::wstring>({L"DomoriaCEDXMExport"}));
     // The documents folder was asked for with the host's window handle.
     ASSERT_FALSE(platform.documentsOwners.empty());
@@ -402,7 +409,8 @@ TEST_F(RunFlow, HostStartWithTheWindowHandleAloneAsksTheUserAndAnyOptionUsesTheC
     EXPECT_FALSE(readFile(folder.file("chosen.xml")).empty());
     EXPECT_EQ(std::get<std::uint32_t>(platform.memoryRegistry.keys.at(L"Software\\Tavrel\\CEDXM").at(L"ExportOriginType")),
               1u);
-    EXPECT_EQ(platform.messages, std::vector<std::wstring>({L"CEDXMの出力が完了しました"}));
+    ASSERT_EQ(platform.messages.size(), 2u);
+    EXPECT_EQ(platform.messages[0], L"CEDXMの出力が完了しました");
 
     // With options the command line stands in for the dialogs; without
     // dialogs a user answers, the window handle alone is a usage error.

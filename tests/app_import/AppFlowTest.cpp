@@ -216,9 +216,11 @@ TEST(ImportRunFlow, SimulatedHostImportSavesThePlanOnlyOnSuccess)
                                         L"--input", Common::fromUtf8((dir / "house.xml").string())}), connector),
               kImportDone)
         << platform.allErrors();
-    ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_EQ(platform.messages.back(), L"CEDXMの入力が完了しました");
-    EXPECT_EQ(platform.captions.back(), L"CEDXM入力");
+    // The completion message as it always was, then what was built.
+    ASSERT_EQ(platform.messages.size(), 2u);
+    EXPECT_EQ(platform.messages[0], L"CEDXMの入力が完了しました");
+    EXPECT_EQ(platform.messages[1].rfind(L"CDX2DM built ", 0), 0u) << Common::toUtf8(platform.messages[1]);
+    EXPECT_EQ(platform.captions[0], L"CEDXM入力");
 
     std::ifstream in(plan);
     const nlohmann::json saved = nlohmann::json::parse(in);

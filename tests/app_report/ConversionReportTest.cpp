@@ -186,4 +186,87 @@ TEST(ConversionReport, ImportListsWhatIsNotBuiltOrChangedAndBuildsTheSamePlan)
     EXPECT_TRUE(lists(readJson(w.file("noroofs.report"))["leftOut"], "roof", 2, "chosen not to be built"));
 }
 
+// Two rooms whose shared corners lie up to 0.0015 apart: the outline of
+// the union breaks into pieces that meet nowhere within the point-match
+// distance, so no exterior wall line closes and none is written.
+TEST(ConversionReport, ExportListsExteriorLinesThatCannotClose)
+{
+    Workspace w;
+    const nlohmann::json rooms = nlohmann::json::array(
+        {{{"type", 19}, {"storey", 1}, {"kind", 4}, {"name", "LDK"}, {"floor", 0}, {"height", 2400},
+          {"outline", {{7280.000731, 3639.999271}, {-0.000181, 3639.999214}, {0.000156, -0.000538},
+                       {3640.000773, 0.000581}, {3639.999516, 2730.000447}, {7279.999896, 2729.999605}}}},
+         {{"type", 19}, {"storey", 1}, {"kind", 4}, {"name", "和室"}, {"floor", 0}, {"height", 2400},
+          {"outline", {{3639.999469, 2730.000161}, {3639.999320, -0.000523}, {7280.000586, 0.000458},
+                       {7280.000718, 2729.999898}}}}});
+    writeBytes(w.file("gap.json"), nlohmann::json{{"application", {{"windowHandle", 5001}}},
+                                                  {"document", {{"windowHandle", 5001}, {"objects", rooms}}}}
+                                       .dump());
+    std::string errors;
+    ASSERT_EQ(w.exportPlan(w.file("gap.json"), w.file("gap.xml"),
+                           {L"--report", Common::fromUtf8(w.file("gap.report.json").string())}, errors),
+              0)
+        << errors;
+    const nlohmann::json report = readJson(w.file("gap.report.json"));
+    EXPECT_EQ(reportCounts(report), sectionCounts(w.file("gap.xml")));
+    EXPECT_EQ(report["storeys"][0]["counts"]["exteriorLines"], 0);
+    ASSERT_FALSE(report["leftOut"].empty());
+    for (const auto& e : report["leftOut"]) {
+        EXPECT_EQ(e["kind"], "exteriorLine");
+        EXPECT_EQ(e["storey"], 1);
+        EXPECT_NE(e["reason"].get<std::string>().find("does not close around the rooms"), std::string::npos) << e;
+        EXPECT_EQ(e["reason"].get<std::string>().find("-0.0"), std::string::npos) << e;
+    }
+}
+
+// A record with a value that is not a finite number is left out with its
+// ID; with OpeningExtendType=1 every opening pulled back is a change.
+TEST(ConversionReport, ImportListsNonFiniteRecordsAndOpeningsPulledBack)
+{
+    Workspace w(1);
+    writeBytes(w.file("inf.xml"), R"(<?xml version="1.0" encoding="UTF-8"?>
+<CADIF Version="1.0">
+  <物件情報><建物階数><地上>1</地上><地下>0</地下></建物階数><基本モジュール>910.0</基本モジュール>
+    <構造基準レベル 階数="1"><レベル 階="1">500.0</レベル></構造基準レベル>
+    <基準床高><レベル 階="1">500.0</レベル></基準床高><基準基礎高>400.0</基準基礎高></物件情報>
+  <部屋情報>
+    <部屋><層>1</層><ID>R1</ID><名称>洋室</名称><種類><コード>1</コード></種類><床高>0.0</床高><天井高>2400.0</天井高><領域2D 点列="0,0 3640,0 3640,3640 0,3640"/></部屋>
+    <部屋><層>1</層><ID>R2</ID><名称>和室</名称><種類><コード>1</コード></種類><床高>0.0</床高><天井高>2400.0</天井高><領域2D 点列="3640,0 1e999,0 7280,3640 3640,3640"/></部屋>
+  </部屋情報>
+</CADIF>
+)");
+    std::string errors;
+    ASSERT_EQ(w.importFile(w.file("inf.xml"), w.file("inf.json"),
+                           {L"--report", Common::fromUtf8(w.file("inf.report.json").string())}, errors),
+              0)
+        << errors;
+    const nlohmann::json report = readJson(w.file("inf.report.json"));
+    ASSERT_EQ(report["leftOut"].size(), 1u) << report.dump(1);
+    EXPECT_EQ(report["leftOut"][0]["id"], "R2");
+    EXPECT_TRUE(lists(report["leftOut"], "room", 1, "not a finite number")) << report.dump(1);
+    EXPECT_EQ(report["storeys"][0]["counts"]["rooms"], 1);
+
+    // The house's openings were lengthened by 60 mm (half the standard wall
+    // of 120 mm) at each end on export; each is pulled back on import.
+    ASSERT_EQ(w.exportPlan(sampleDir() / "house.json", w.file("house.xml"), {}, errors), 0) << errors;
+    ASSERT_EQ(w.importFile(w.file("house.xml"), w.file("house.json"),
+                           {L"--report", Common::fromUtf8(w.file("house.report.json").string())}, errors),
+              0)
+        << errors;
+    const nlohmann::json house = readJson(w.file("house.report.json"));
+    int openings = 0;
+    for (const auto& [storey, counts] : sectionCounts(w.file("house.xml"))) {
+        openings += counts[3];
+    }
+    int pulledBack = 0;
+    for (const auto& e : house["changed"]) {
+        const std::string what = e["what"];
+        if (e["kind"] == "opening" && what.starts_with("pulled back by 60.0 mm at each end")) {
+            ++pulledBack;
+        }
+    }
+    EXPECT_GT(openings, 0);
+    EXPECT_EQ(pulledBack, openings) << house.dump(1);
+}
+
 }  // namespace

@@ -156,8 +156,10 @@ TEST(Join, OnlyASingleParallelNeighbourIsJoined)
 TEST(Chaining, LeastLeftTurnWinsAndDeadEndsAreDropped)
 {
     for (const bool fast : {false, true}) {
-        auto chain = [fast](const std::vector<Segment>& list) {
-            return fast ? Steps::chainFast(list) : Steps::chainReference(list);
+        std::vector<std::vector<Vector2d>> unclosed;
+        auto chain = [fast, &unclosed](const std::vector<Segment>& list) {
+            unclosed.clear();
+            return fast ? Steps::chainFast(list, &unclosed) : Steps::chainReference(list, &unclosed);
         };
         // A figure eight through (1, 1): arriving along +x, the candidates go
         // down (turn -pi/2) and up (+pi/2); down wins and closes the lower
@@ -165,6 +167,7 @@ TEST(Chaining, LeastLeftTurnWinsAndDeadEndsAreDropped)
         const auto eight = chain({seg(0, 1, 1, 1), seg(1, 1, 1, 2), seg(1, 1, 1, 0), seg(1, 0, 0, 0),
                                   seg(0, 0, 0, 1), seg(1, 2, 2, 2), seg(2, 2, 2, 1), seg(2, 1, 1, 1)});
         ASSERT_EQ(eight.size(), 2u);
+        EXPECT_TRUE(unclosed.empty());
         expectPoints(eight[0], {Vector2d(0, 1), Vector2d(1, 1), Vector2d(1, 0), Vector2d(0, 0)});
         expectPoints(eight[1], {Vector2d(1, 1), Vector2d(1, 2), Vector2d(2, 2), Vector2d(2, 1)});
 
@@ -173,12 +176,16 @@ TEST(Chaining, LeastLeftTurnWinsAndDeadEndsAreDropped)
         const auto tie = chain({seg(0, 0, 1, 0), seg(1, 0, 1, 1), seg(1, 0, 1, 2), seg(1, 1, 0, 0)});
         ASSERT_EQ(tie.size(), 1u);
         expectPoints(tie[0], {Vector2d(0, 0), Vector2d(1, 0), Vector2d(1, 1)});
+        ASSERT_EQ(unclosed.size(), 1u);
+        expectPoints(unclosed[0], {Vector2d(1, 0), Vector2d(1, 2)});
 
         // An open path has no successor at its end: dropped, and the closed
         // triangle after it still comes out.
         const auto open = chain({seg(0, 0, 1, 0), seg(1, 0, 1, 1), seg(5, 5, 6, 5), seg(6, 5, 6, 6), seg(6, 6, 5, 5)});
         ASSERT_EQ(open.size(), 1u);
         expectPoints(open[0], {Vector2d(5, 5), Vector2d(6, 5), Vector2d(6, 6)});
+        ASSERT_EQ(unclosed.size(), 1u);
+        expectPoints(unclosed[0], {Vector2d(0, 0), Vector2d(1, 0), Vector2d(1, 1)});
 
         // Only candidates that turn straight back: the chain cannot go on.
         EXPECT_TRUE(chain({seg(0, 0, 1, 0), seg(1, 0, 0.5, 0), seg(1, 0, 0.2, 0)}).empty());

@@ -171,9 +171,18 @@ TEST(BuildingPassTest, RecordsWhoseComputedValuesOverflowAreSkippedAndNamed)
         roof->finishThickness = 30;
         m.roofs.push_back(std::move(roof));
     }
+    Common::ConversionReport report;
+    m.report = &report;
     Pass p;
     p.run(m, Importer::OpeningMode::TemporaryFrames, Importer::RoofMode::ManualFaces);
 
+    // Both are left out in the report, on the storeys of the file.
+    ASSERT_EQ(report.leftOut.size(), 2u);
+    EXPECT_EQ(report.leftOut[0].kind, L"wall");
+    EXPECT_EQ(report.leftOut[0].storey, 1);
+    EXPECT_EQ(report.leftOut[1].kind, L"roof");
+    EXPECT_EQ(report.leftOut[1].storey, 2);
+    EXPECT_NE(report.leftOut[1].text.find(L"not a finite number"), std::wstring::npos);
     ASSERT_EQ(p.document.callsOf(44).size(), 1u);
     EXPECT_EQ(argR8(p.document.callsOf(44)[0], 2), 910.0);
     EXPECT_EQ(p.document.callsOf(61).size(), 1u);

@@ -90,7 +90,7 @@ void reportSection(XmlTextWriter& out, const ConversionReport& report)
 {
     out.start(L"section", attribute(L"class", L"report"));
     out.value(L"h2", L"Conversion report (" + report.program + L", status " + std::to_wstring(report.status) + L")");
-    out.value(L"p", report.summary());
+    out.value(L"p", report.summary(true));
     out.start(L"table", attribute(L"class", L"report-counts"));
     out.start(L"tr");
     for (const wchar_t* head : {L"storey", L"rooms", L"walls", L"exterior lines", L"openings", L"stairs", L"roofs"}) {
