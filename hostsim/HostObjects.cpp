@@ -40,6 +40,7 @@ void CallJournal::open(const std::string& path)
     }
     out_ = std::move(out);
     path_ = path;
+    open_ = true;
 }
 
 Json CallJournal::valueJson(const Variant& value)
@@ -61,7 +62,7 @@ Json CallJournal::valueJson(const Variant& value)
 void CallJournal::record(const char* object, int op, bool put, const Arguments& args, const Variant& result,
                          const std::string* error)
 {
-    if (!out_.is_open()) {
+    if (!open_) {
         return;
     }
     Json line = Json::object();
@@ -108,7 +109,9 @@ void DispatchObject::define(const Common::HostOperation& op, Handler handler)
     if (index >= operations_.size()) {
         operations_.resize(index + 1);
     }
-    operations_[index] = Operation{Common::signatureOf(op), std::move(handler)};
+    Common::Signature signature = Common::signatureOf(op);
+    Variant noAnswer = numberAs(signature.result, 0.0);
+    operations_[index] = Operation{std::move(signature), std::move(handler), std::move(noAnswer)};
 }
 
 void DispatchObject::defineProperty(const Common::HostOperation& op, std::function<void(const Variant&)> handler)
@@ -127,8 +130,12 @@ void DispatchObject::invoke(int dispatchNumber, Arguments& args, Variant& result
         if (operation == nullptr) {
             throw Common::HostError(dispatchNumber, operationName(objectName_, dispatchNumber) + ": no such operation");
         }
-        checkArguments(objectName_, dispatchNumber, operation->signature, args);
-        Variant answer = numberAs(operation->signature.result, 0.0);
+        // An operation without arguments called without any, as the object
+        // walks make millions of calls, has nothing to check.
+        if (!args.empty() || !operation->signature.args.empty()) {
+            checkArguments(objectName_, dispatchNumber, operation->signature, args);
+        }
+        Variant answer = operation->noAnswer;
         operation->handler(args, answer);
         result = std::move(answer);
     } catch (const Common::HostError& e) {
@@ -136,7 +143,9 @@ void DispatchObject::invoke(int dispatchNumber, Arguments& args, Variant& result
         state_->journal.record(objectName_, dispatchNumber, false, args, Variant(), &message);
         throw;
     }
-    state_->journal.record(objectName_, dispatchNumber, false, args, result, nullptr);
+    if (state_->journal.isOpen()) {
+        state_->journal.record(objectName_, dispatchNumber, false, args, result, nullptr);
+    }
 }
 
 void DispatchObject::putProperty(int dispatchNumber, const Variant& value)

@@ -26,7 +26,7 @@ class CallJournal {
 public:
     // Throws PlanError when the file cannot be opened for appending.
     void open(const std::string& path);
-    bool isOpen() const { return out_.is_open(); }
+    bool isOpen() const { return open_; }
     // `error` is set for a call that failed; the line then carries it too.
     void record(const char* object, int op, bool put, const Common::Arguments& args, const Common::Variant& result,
                 const std::string* error);
@@ -36,6 +36,7 @@ public:
 private:
     std::string path_;
     std::ofstream out_;
+    bool open_ = false;
 };
 
 struct HostState {
@@ -82,6 +83,9 @@ private:
     struct Operation {
         Common::Signature signature;
         Handler handler;
+        // The answer before the handler gives one: 0 (or empty) of the
+        // result type.
+        Common::Variant noAnswer;
     };
     struct Property {
         Common::VariantType type;
