@@ -47,6 +47,17 @@ int checkNamedFiles(const std::vector<NamedFile>& files, std::wstring& problem)
                       L". Nothing was done.";
             return kRunFailed;
         }
+        // Told before the conversion, not after it: a folder or a device or
+        // pipe is never written over (the file seam refuses it too).
+        const PathKind target = pathKind(toUtf8(written.path));
+        if (target == PathKind::Folder || target == PathKind::Other) {
+            problem = written.option + L" \"" + written.path + L"\" cannot be written: " +
+                      (target == PathKind::Folder
+                           ? L"that is a folder; name a file in it instead"
+                           : L"that is not a regular file (a device, pipe or socket) and is never written over") +
+                      L". Nothing was done.";
+            return kRunFailed;
+        }
     }
     return kRunDone;
 }

@@ -18,8 +18,9 @@ struct NamedFile {
 // kRunDone when the files can be used as named. A file written that is also
 // one read or another one written (by any spelling, also through a link) is
 // a usage error (kRunUsage): the run would destroy its own input. A file
-// written whose folder does not exist or is no folder fails (kRunFailed)
-// before anything is done, not after the whole conversion. `problem` says
+// written whose folder does not exist or is no folder, or that is itself a
+// folder, a device or a pipe, fails (kRunFailed) before anything is done,
+// not after the whole conversion. `problem` says
 // which options and files.
 int checkNamedFiles(const std::vector<NamedFile>& files, std::wstring& problem);
 

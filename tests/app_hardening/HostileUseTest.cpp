@@ -90,6 +90,7 @@ TEST(HostileUse, OutputsThatAreNotRegularFilesAreRefusedAndModesKept)
         {{kExporter, "--host", kHouse, "--output", pipe}, "not a regular file"},
         {{kExporter, "--host", kHouse, "--output", "."}, "is a folder; name a file in it"},
         {{kExporter, "--host", kHouse, "--output", output, "--trace", pipe}, "not a regular file"},
+        {{kExporter, "--host", kHouse, "--output", output, "--report", pipe}, "not a regular file"},
         {{kImporter, "--host", folder.file("p.json"), "--input", folder.write("in.xml", kSmallCedxm), "--trace", pipe},
          "not a regular file"},
     };
