@@ -99,10 +99,8 @@ if [ ! -f "$deps/share/cmake/nlohmann_json/nlohmann_jsonConfig.cmake" ]; then
 fi
 
 # --- both programs and their tests ------------------------------------------
-# Every Windows program runs in the Wine prefix of this build folder, quiet,
-# without the .NET and HTML engines (their installers would ask), and in the
-# Japanese locale: Wine takes the ANSI code page (932) from it, as a Japanese
-# Windows has it.
+# Every Windows test program runs under Wine in the session of
+# scripts/windows-session.sh (the Wine prefix of this build folder).
 wine_env=("WINEPREFIX=$out/wine" WINEARCH=win64 WINEDEBUG=-all "WINEDLLOVERRIDES=mscoree,mshtml="
           LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8)
 emulator="env"
@@ -110,55 +108,28 @@ for v in "${wine_env[@]}"; do emulator+=";$v"; done
 emulator+=";wine"
 cmake -S . -B "$out/cedxm" -DCMAKE_TOOLCHAIN_FILE="$toolchain" "${launcher[@]}" \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_FIND_ROOT_PATH="$deps" -DCMAKE_FIND_PACKAGE_PREFER_CONFIG=ON \
-  -DCEDXM_BUILD_BENCH=OFF "-DCMAKE_CROSSCOMPILING_EMULATOR=$emulator" >/dev/null
+  -DCEDXM_BUILD_BENCH=OFF "-DCMAKE_CROSSCOMPILING_EMULATOR=$emulator" \
+  -DCEDXM_LINUX_BUILD_DIR="$root/build" >/dev/null
 cmake --build "$out/cedxm" -j"$jobs"
 
 if [ $run_tests = 1 ]; then
-  # One Wine session for every test: a private display (a wineserver started
-  # without one breaks later windows), a persistent wineserver, and one
-  # warm-up run before anything reads Wine's output through a pipe.
-  display=
-  for n in $(seq 90 140); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n; break; fi
-  done
-  [ -n "$display" ] || { echo "no free X display number" >&2; exit 1; }
-  Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb=$!
-  stop_session() {
-    wineserver -k >/dev/null 2>&1 || true
-    kill "$xvfb" 2>/dev/null || true
-  }
-  trap stop_session EXIT
-  export "${wine_env[@]}" DISPLAY=":$display"
-  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
-  mkdir -p "$WINEPREFIX"
-  wineserver -p
-  wine cmd /c exit </dev/null >/dev/null 2>&1
-  # A crashing program otherwise opens Wine's crash dialog (and may even
-  # exit with status 0): no debugger, so a crash ends the test as a failure.
-  for key in 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
-             'HKLM\Software\Wow6432Node\Microsoft\Windows NT\CurrentVersion\AeDebug'; do
-    wine reg add "$key" /v Debugger /t REG_SZ /d '' /f </dev/null >/dev/null 2>&1
-    wine reg add "$key" /v Auto /t REG_SZ /d 1 /f </dev/null >/dev/null 2>&1
-  done
+  # One Wine session for every test, the dialogs' keyboard runs included.
+  source scripts/windows-session.sh
+  trap windows_session_stop EXIT
+  windows_session_start "$out"
   ctest --test-dir "$out/cedxm" --output-on-failure -j"$jobs"
-  # The dialogs answered by keyboard on the same display, once the programs
-  # are part of the build.
-  if [ -f "$out/cedxm/exporter/DM2CDX.exe" ] && [ -f "$out/cedxm/ravimosim/RavimoSim.exe" ]; then
-    bash scripts/windows-dialog-tests.sh "$out/cedxm" "$out/dialog-tests"
-  fi
+  bash scripts/windows-dialog-tests.sh "$out/cedxm" "$out/dialog-tests"
 fi
 
 # --- the package a user copies beside the host ------------------------------
 # Both programs share one folder beside the host; each finds its ini file,
 # read-me and (the importer) the placeholder fitting models beside itself.
 stage=$out/package
-if [ ! -f "$out/cedxm/exporter/DM2CDX.exe" ] || [ ! -f "$out/cedxm/importer/CDX2DM.exe" ]; then
-  echo "DM2CDX.exe and CDX2DM.exe are not part of the Windows build yet: no package made"
-  exit 0
-fi
 rm -rf "$stage" && mkdir -p "$stage" "$root/dist"
-cp "$out/cedxm/exporter/DM2CDX.exe" "$out/cedxm/importer/CDX2DM.exe" "$stage/"
+# The build keeps its debugging information; the user gets the programs
+# without it (a tenth of the size).
+x86_64-w64-mingw32-strip -o "$stage/DM2CDX.exe" "$out/cedxm/exporter/DM2CDX.exe"
+x86_64-w64-mingw32-strip -o "$stage/CDX2DM.exe" "$out/cedxm/importer/CDX2DM.exe"
 cp resources/exporter/* resources/importer/* "$stage/"
 for ini in "$stage"/*.ini; do
   readme=$(sed -n 's/^ReadMeFile[[:space:]]*=[[:space:]]*//p' "$ini" | tr -d '\r' | head -1)

@@ -103,11 +103,16 @@ TEST(FittingCsv, TextModeLineEndsCtrlZAndZeroByte)
 TEST(FittingCsv, ByteOrderMarkMeansUtf8WhateverTheLocale)
 {
     // Under the plain C locale (ASCII) the Japanese bytes only decode because
-    // of the mark; the same bytes without it are undecodable there.
+    // of the mark; the same bytes without it are undecodable there. Windows
+    // has no such locale to switch to (the ANSI code page is the system's):
+    // there the mark alone is checked.
+#ifndef _WIN32
     const char* previous = std::getenv("LC_ALL");
     const std::string saved = previous != nullptr ? previous : "";
     ::setenv("LC_ALL", "C", 1);
+#endif
     const auto rows = read("bom.csv", "\xEF\xBB\xBF" "建具\\窓.m3d,窓-1\r\n");
+#ifndef _WIN32
     const auto plain = read("nobom.csv", "建具\\窓.m3d,窓-1\r\n");
     if (previous != nullptr) {
         ::setenv("LC_ALL", saved.c_str(), 1);
@@ -115,9 +120,10 @@ TEST(FittingCsv, ByteOrderMarkMeansUtf8WhateverTheLocale)
         ::unsetenv("LC_ALL");
     }
     std::setlocale(LC_ALL, "");
+    EXPECT_TRUE(plain.empty());
+#endif
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0], (CsvRow{L"建具\\窓.m3d", L"窓-1"}));
-    EXPECT_TRUE(plain.empty());
 }
 
 TEST(FittingCsv, UndecodableFileGivesNoRowsAndSaysWhere)

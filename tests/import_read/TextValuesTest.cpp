@@ -35,6 +35,9 @@ namespace {
 // the test folder when the system has none installed.
 bool useCommaLocale()
 {
+#ifdef _WIN32
+    return std::setlocale(LC_ALL, "German_Germany.1252") != nullptr;
+#else
     if (std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr) {
         return true;
     }
@@ -47,6 +50,7 @@ bool useCommaLocale()
     }
     setenv("LOCPATH", dir.c_str(), 1);
     return std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
+#endif
 }
 
 }  // namespace
