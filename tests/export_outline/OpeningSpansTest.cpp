@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <random>
 
 #include "OutlineTestSupport.h"
@@ -99,7 +100,7 @@ TEST(OpeningSpans, IndexedSearchCutsLikeTheScanOfEveryOpening)
         for (int w = 0; w < 60; ++w) {
             // Axis-parallel mostly, sometimes at any angle; lengths from a
             // few millimetres to a long facade.
-            const double angle = pick(3) == 0 ? uniform(0.0, 6.3) : (M_PI / 2) * pick(4);
+            const double angle = pick(3) == 0 ? uniform(0.0, 6.3) : (std::numbers::pi / 2) * pick(4);
             const Vector2d u(std::cos(angle), std::sin(angle));
             const Vector2d n(-u.y, u.x);
             const Vector2d a = Vector2d(uniform(-20000, 20000), uniform(-20000, 20000)) * scale;
