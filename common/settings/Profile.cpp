@@ -58,6 +58,7 @@ std::wstring folded(std::wstring_view name)
 // or unreadable file gives an empty index.
 struct ProfileSnapshot::Index {
     std::unordered_map<std::wstring, std::unordered_map<std::wstring, std::wstring>> sections;
+    std::string problem;  // why a file that is there could not be read
 
     static Index read(const std::wstring& iniPath)
     {
@@ -65,6 +66,9 @@ struct ProfileSnapshot::Index {
         std::string bytes;
         std::string error;
         if (!readWholeFile(toUtf8(iniPath), bytes, error, kMaxProfileBytes)) {
+            if (pathKind(toUtf8(iniPath)) != PathKind::Missing) {
+                index.problem = std::move(error);
+            }
             return index;
         }
         const std::wstring text = fromAnsiFileReplacing(bytes);
@@ -136,6 +140,8 @@ ProfileSnapshot::ProfileSnapshot(const std::wstring& iniPath)
 }
 
 ProfileSnapshot::~ProfileSnapshot() { activeSnapshot = outer_; }
+
+const std::string& ProfileSnapshot::problem() const { return index_->problem; }
 
 namespace {
 

@@ -36,6 +36,10 @@ public:
 
     struct Index;
     const std::wstring& path() const { return path_; }
+    // Why the file, though there, could not be read (a folder, a pipe or
+    // device, one too large, no permission): empty when it was read or is
+    // missing. Every value then is its default.
+    const std::string& problem() const;
     const Index& index() const { return *index_; }
     const ProfileSnapshot* outer() const { return outer_; }
 

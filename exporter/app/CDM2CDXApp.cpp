@@ -123,6 +123,9 @@ int CDM2CDXApp::export_()
     // defaults, construction method, floor offsets, roofs) is answered from
     // what was read here.
     const Common::ProfileSnapshot iniFile(iniPath_);
+    if (!iniFile.problem().empty()) {
+        platform_.reportError(L"DM2CDX: " + widen(iniFile.problem()) + L"; its settings take their defaults.");
+    }
     readMePath_ = programDirectory_ + Common::readProfileString(L"EXPORT", L"ReadMeFile", iniPath_);
     openingExtendType_ = Common::readProfileInt(L"EXPORT", L"OpeningExtendType", 0, iniPath_);
 

@@ -160,6 +160,9 @@ int CCDX2DMApp::import_()
     // (dialog defaults, floor offsets, eaves thickness) is answered from
     // what was read here.
     const Common::ProfileSnapshot iniFile(iniPath);
+    if (!iniFile.problem().empty()) {
+        platform_.reportError(L"CDX2DM: " + Common::fromUtf8(iniFile.problem()) + L"; its settings take their defaults.");
+    }
     const std::wstring readmePath = programDirectory + Common::readProfileString(kSection, L"ReadMeFile", iniPath);
     const int openingExtendType = Common::readProfileInt(kSection, L"OpeningExtendType", 0, iniPath);
     const int barrierFreeGrace = Common::readProfileInt(kSection, L"BarrierFreeGrace", 0, iniPath);

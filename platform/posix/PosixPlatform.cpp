@@ -67,9 +67,14 @@ std::string lockFileName(const std::wstring& name)
 
 }  // namespace
 
-PosixPlatform::PosixPlatform() : registry_(RegistryFile::defaultPath()) {}
+// A settings file that cannot be read is told on standard error, as every
+// failure is: the run goes on, but the user's choices are not remembered.
+PosixPlatform::PosixPlatform() : PosixPlatform(RegistryFile::defaultPath()) {}
 
-PosixPlatform::PosixPlatform(std::string registryPath) : registry_(std::move(registryPath)) {}
+PosixPlatform::PosixPlatform(std::string registryPath)
+    : registry_(std::move(registryPath), [](const std::string& problem) { std::cerr << "settings: " << problem << std::endl; })
+{
+}
 
 std::string PosixPlatform::lockFolder()
 {

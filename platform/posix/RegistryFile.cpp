@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <cwctype>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <thread>
@@ -319,7 +321,25 @@ std::wstring render(const Document& doc)
 
 enum class LoadResult { Loaded, Missing, Unreadable };
 
-LoadResult load(const std::string& filePath, Document& doc)
+}  // namespace
+
+// Tells, once per registry file, why an existing file cannot be used.
+struct RegistryFile::Notice {
+    std::function<void(const std::string&)> tell;
+    bool told = false;
+
+    void unreadable(const std::string& error)
+    {
+        if (tell && !told) {
+            told = true;
+            tell(error + "; the settings are neither read from it nor remembered in it");
+        }
+    }
+};
+
+namespace {
+
+LoadResult load(const std::string& filePath, Document& doc, RegistryFile::Notice& notice)
 {
     doc = Document{};
     if (filePath.empty()) {
@@ -332,6 +352,7 @@ LoadResult load(const std::string& filePath, Document& doc)
     std::string bytes;
     std::string error;
     if (!Common::readWholeFile(filePath, bytes, error, kMaxFileBytes)) {
+        notice.unreadable(error);
         return LoadResult::Unreadable;
     }
     std::wstring text;
@@ -418,7 +439,10 @@ const Entry* findValue(const Key& key, const std::wstring& name)
 
 class FileKey : public Common::RegistryKey {
 public:
-    FileKey(std::string filePath, std::wstring path) : filePath_(std::move(filePath)), path_(std::move(path)) {}
+    FileKey(std::string filePath, std::wstring path, std::shared_ptr<RegistryFile::Notice> notice)
+        : filePath_(std::move(filePath)), path_(std::move(path)), notice_(std::move(notice))
+    {
+    }
 
     std::optional<std::uint32_t> queryDword(const std::wstring& name) override
     {
@@ -459,7 +483,7 @@ public:
 private:
     const Entry* lookup(const std::wstring& name)
     {
-        if (load(filePath_, doc_) != LoadResult::Loaded) {
+        if (load(filePath_, doc_, *notice_) != LoadResult::Loaded) {
             return nullptr;
         }
         const Key* key = doc_.find(path_);
@@ -470,7 +494,7 @@ private:
     {
         makeFolderOf(filePath_);
         const WriteLock lock(filePath_);
-        if (!lock.held() || load(filePath_, doc_) == LoadResult::Unreadable) {
+        if (!lock.held() || load(filePath_, doc_, *notice_) == LoadResult::Unreadable) {
             return false;
         }
         Key* key = doc_.find(path_);
@@ -502,12 +526,16 @@ private:
 
     std::string filePath_;
     std::wstring path_;
+    std::shared_ptr<RegistryFile::Notice> notice_;
     Document doc_;
 };
 
 }  // namespace
 
-RegistryFile::RegistryFile(std::string filePath) : filePath_(std::move(filePath)) {}
+RegistryFile::RegistryFile(std::string filePath, std::function<void(const std::string&)> tellUnreadable)
+    : filePath_(std::move(filePath)), notice_(std::make_shared<Notice>(Notice{std::move(tellUnreadable)}))
+{
+}
 
 std::string RegistryFile::defaultPath()
 {
@@ -532,10 +560,10 @@ std::string RegistryFile::defaultPath()
 std::unique_ptr<Common::RegistryKey> RegistryFile::openKey(const std::wstring& path)
 {
     Document doc;
-    if (load(filePath_, doc) != LoadResult::Loaded || doc.find(path) == nullptr) {
+    if (load(filePath_, doc, *notice_) != LoadResult::Loaded || doc.find(path) == nullptr) {
         return nullptr;
     }
-    return std::make_unique<FileKey>(filePath_, path);
+    return std::make_unique<FileKey>(filePath_, path, notice_);
 }
 
 std::unique_ptr<Common::RegistryKey> RegistryFile::createKey(const std::wstring& path)
@@ -546,7 +574,7 @@ std::unique_ptr<Common::RegistryKey> RegistryFile::createKey(const std::wstring&
     makeFolderOf(filePath_);
     const WriteLock lock(filePath_);
     Document doc;
-    const LoadResult result = load(filePath_, doc);
+    const LoadResult result = load(filePath_, doc, *notice_);
     if (!lock.held() || result == LoadResult::Unreadable) {
         return nullptr;
     }
@@ -556,7 +584,7 @@ std::unique_ptr<Common::RegistryKey> RegistryFile::createKey(const std::wstring&
             return nullptr;
         }
     }
-    return std::make_unique<FileKey>(filePath_, path);
+    return std::make_unique<FileKey>(filePath_, path, notice_);
 }
 
 }  // namespace Platform

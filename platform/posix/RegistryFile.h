@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -24,10 +25,12 @@ namespace Platform {
 // Lines that cannot be understood are ignored when reading and written back
 // unchanged; values of other types (hex:, qword ...) are kept the same way
 // and read as absent. A missing file holds no key; a file that cannot be
-// read is never overwritten.
+// read (a folder, a pipe or device, one too large) is never overwritten and
+// never waited on, and `tellUnreadable` (when given) is told so once, with
+// the file and the reason.
 class RegistryFile : public Common::Registry {
 public:
-    explicit RegistryFile(std::string filePath);
+    explicit RegistryFile(std::string filePath, std::function<void(const std::string&)> tellUnreadable = {});
 
     // $CEDXM_REGISTRY, else $XDG_CONFIG_HOME/Tavrel/CEDXM.reg, else
     // $HOME/.config/Tavrel/CEDXM.reg; empty when none of them is set.
@@ -38,8 +41,11 @@ public:
     std::unique_ptr<Common::RegistryKey> openKey(const std::wstring& path) override;
     std::unique_ptr<Common::RegistryKey> createKey(const std::wstring& path) override;
 
+    struct Notice;
+
 private:
     std::string filePath_;
+    std::shared_ptr<Notice> notice_;
 };
 
 }  // namespace Platform

@@ -16,6 +16,14 @@ ProfileSnapshot::ProfileSnapshot(const std::wstring& iniPath)
 
 ProfileSnapshot::~ProfileSnapshot() = default;
 
+// The system's profile functions read the file themselves and say nothing
+// about why they could not.
+const std::string& ProfileSnapshot::problem() const
+{
+    static const std::string none;
+    return none;
+}
+
 std::wstring readProfileString(const std::wstring& section, const std::wstring& key, const std::wstring& iniPath)
 {
     wchar_t buffer[1024] = {};

@@ -5,6 +5,8 @@
 // there.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <clocale>
 
 #include "common/settings/Profile.h"
@@ -19,6 +21,24 @@ namespace {
 std::wstring widePath(const std::string& path)
 {
     return fromUtf8(path);
+}
+
+// A pipe named like the ini file is not waited on; a snapshot says why it
+// was not read, where a missing file is simply missing.
+TEST(OwnProfileReader, SnapshotSaysWhyAFileThatIsThereWasNotRead)
+{
+    TempFolder folder;
+    const std::string pipe = folder.file("pipe.ini");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    {
+        const Common::ProfileSnapshot snapshot(widePath(pipe));
+        EXPECT_NE(snapshot.problem().find("not a regular file"), std::string::npos) << snapshot.problem();
+        EXPECT_NE(snapshot.problem().find(pipe), std::string::npos) << snapshot.problem();
+        EXPECT_EQ(readProfileInt(L"EXPORT", L"FittingType", -1, widePath(pipe)), -1);
+    }
+    EXPECT_TRUE(Common::ProfileSnapshot(widePath(folder.file("none.ini"))).problem().empty());
+    const std::string ini = folder.write("good.ini", "[EXPORT]\nFittingType=2\n");
+    EXPECT_TRUE(Common::ProfileSnapshot(widePath(ini)).problem().empty());
 }
 
 }  // namespace

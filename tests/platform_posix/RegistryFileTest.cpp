@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "common/text/Encoding.h"
 #include "platform/posix/RegistryFile.h"
@@ -154,6 +157,19 @@ TEST(RegistryFile, BrokenOrUnreadableFilesDoNotCrashAndAreNotOverwritten)
     ASSERT_NE(key, nullptr);
     EXPECT_TRUE(key->setDword(L"ExportOriginType", 1));
     EXPECT_EQ(broken.openKey(kKey)->queryDword(L"ExportOriginType"), 1u);
+
+    // A pipe is neither waited on nor replaced; why it is not used is told
+    // once, however often it is asked.
+    const std::string pipe = folder.file("pipe.reg");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    std::vector<std::string> told;
+    RegistryFile onPipe(pipe, [&](const std::string& problem) { told.push_back(problem); });
+    EXPECT_EQ(onPipe.openKey(kKey), nullptr);
+    EXPECT_EQ(onPipe.createKey(kKey), nullptr);
+    EXPECT_TRUE(std::filesystem::is_fifo(pipe));
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_NE(told[0].find(pipe), std::string::npos) << told[0];
+    EXPECT_NE(told[0].find("not a regular file"), std::string::npos) << told[0];
 
     // A file too large to be read is left alone.
     const std::string hugePath = folder.write("huge.reg", std::string(17u << 20, ';'));
