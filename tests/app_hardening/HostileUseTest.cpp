@@ -79,8 +79,9 @@ TEST(HostileUse, LockErrorsAreFailuresAndASecondInstanceSaysWhy)
 }
 
 // Files to be written: a pipe, a device or a folder is never written over or
-// waited on, and a replaced file keeps its permissions.
-TEST(HostileUse, OutputsThatAreNotRegularFilesAreRefusedAndModesKept)
+// waited on, and a replaced file keeps its permissions. A pipe given as a
+// file to be read is not waited on either.
+TEST(HostileUse, FilesThatAreNotRegularAreRefusedAndModesKept)
 {
     TestSupport::TempFolder folder;
     const std::string pipe = folder.file("pipe");
@@ -93,6 +94,8 @@ TEST(HostileUse, OutputsThatAreNotRegularFilesAreRefusedAndModesKept)
         {{kExporter, "--host", kHouse, "--output", output, "--report", pipe}, "not a regular file"},
         {{kImporter, "--host", folder.file("p.json"), "--input", folder.write("in.xml", kSmallCedxm), "--trace", pipe},
          "not a regular file"},
+        {{kImporter, "--host", folder.file("p.json"), "--input", pipe}, "not a regular file"},
+        {{kExporter, "--host", pipe, "--output", output}, "not a regular file"},
     };
     for (const auto& [args, message] : refused) {
         SCOPED_TRACE(args.back());
