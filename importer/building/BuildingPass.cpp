@@ -48,16 +48,24 @@ void runBuildingPass(const BuildingPassInput& pass)
     writeGridAndStoreySettings(model, document);
     noteUnbuiltRecords(model, pass.roofs);
 
-    for (int storey : storeys) {
+    // Which records are being made, for the guard's notes in the report.
+    const auto building = [&guard](const wchar_t* kind, int storey) {
         if (guard) {
-            guard->setFileStorey(storey);
+            guard->building(kind, storey);
         }
+    };
+    for (int storey : storeys) {
         document.selectStorey(storeyNumber(storey));
         document.setRebuilding(1);
+        building(L"room", storey);
         buildRooms(model, document, storey);
+        building(L"wall", storey);  // passages among them are told apart by the guard
         buildWalls(model, document, storey);
+        building(L"stair", storey);
         buildStairs(model, document, storey, pass.barrierFreeGrade, platform);
+        building(L"opening", storey);
         buildOpenings(model, document, pass.openings, storey);
+        building(L"roof", storey + 1);  // the roofs of the storey above are built from this one
         buildRoofs(model, document, pass.roofs, storey);
         document.setRebuilding(0);
         document.storeyDone();

@@ -1,6 +1,7 @@
 #include "importer/building/FiniteCallGuard.h"
 
 #include <cmath>
+#include <cstdint>
 #include <string>
 
 #include "common/host/HostOperations.h"
@@ -9,34 +10,34 @@ namespace Importer {
 
 namespace {
 
-// What a creating operation makes: its name in messages and its kind in the
-// report.
-struct MadeRecord {
-    int dispatchNumber;
-    const wchar_t* name;
-    const wchar_t* reportKind;
-};
-
-constexpr MadeRecord kMadeRecords[] = {
-    {Common::HostOps::NewRoom.dispatchNumber, L"Room", L"room"},
-    {Common::HostOps::NewWallLineElement.dispatchNumber, L"Wall line", L"wall"},
-    {Common::HostOps::NewStair.dispatchNumber, L"Stair", L"stair"},
-    {Common::HostOps::NewWallBox.dispatchNumber, L"Wall", L"wall"},
-    {Common::HostOps::NewWallBoxSecondForm.dispatchNumber, L"Wall", L"wall"},
-    {Common::HostOps::PlaceFitting.dispatchNumber, L"Fitting", L"opening"},
-    {Common::HostOps::NewRoofFace.dispatchNumber, L"Roof", L"roof"},
-};
-
 // The record a creating operation makes; null for every other operation.
-const MadeRecord* recordMadeBy(int dispatchNumber)
+const wchar_t* recordMadeBy(int dispatchNumber)
 {
-    for (const MadeRecord& record : kMadeRecords) {
-        if (record.dispatchNumber == dispatchNumber) {
-            return &record;
-        }
+    using namespace Common::HostOps;
+    if (dispatchNumber == NewRoom.dispatchNumber) {
+        return L"Room";
+    }
+    if (dispatchNumber == NewWallLineElement.dispatchNumber) {
+        return L"Wall line";
+    }
+    if (dispatchNumber == NewStair.dispatchNumber) {
+        return L"Stair";
+    }
+    if (dispatchNumber == NewWallBox.dispatchNumber || dispatchNumber == NewWallBoxSecondForm.dispatchNumber) {
+        return L"Wall";
+    }
+    if (dispatchNumber == PlaceFitting.dispatchNumber) {
+        return L"Fitting";
+    }
+    if (dispatchNumber == NewRoofFace.dispatchNumber) {
+        return L"Roof";
     }
     return nullptr;
 }
+
+// The wall line element kind of a passage: made while walls are built, but
+// an opening of the file.
+constexpr std::uint16_t kPassageLine = 1;
 
 constexpr int kMakeStoreyCurrent = Common::HostOps::SelectStorey.dispatchNumber;
 // The thickness of the roof just made.
@@ -69,16 +70,17 @@ FiniteCallGuard::FiniteCallGuard(Common::AutomationObject& document, Common::Pla
 
 void FiniteCallGuard::invoke(int dispatchNumber, Common::Arguments& args, Common::Variant& result)
 {
-    if (const MadeRecord* record = recordMadeBy(dispatchNumber)) {
+    if (const wchar_t* record = recordMadeBy(dispatchNumber)) {
         for (std::size_t i = 0; i < args.size(); ++i) {
             if (!finite(args[i].value)) {
-                platform_.reportError(std::wstring(record->name) + (storey_.empty() ? L"" : L" (storey " + storey_ + L")") +
+                platform_.reportError(std::wstring(record) + (storey_.empty() ? L"" : L" (storey " + storey_ + L")") +
                                       L" skipped: value " + std::to_wstring(i + 1) +
                                       L" for host operation " + std::to_wstring(dispatchNumber) +
                                       L" is not a finite number");
-                // A roof is built while the storey below it is current.
-                const bool roof = dispatchNumber == Common::HostOps::NewRoofFace.dispatchNumber;
-                Common::reportLeftOut(report_, record->reportKind, roof ? fileStorey_ + 1 : fileStorey_, L"",
+                const bool passage = dispatchNumber == Common::HostOps::NewWallLineElement.dispatchNumber &&
+                                     args[0].value.type() == Common::VariantType::UI2 &&
+                                     args[0].value.asInteger() == kPassageLine;
+                Common::reportLeftOut(report_, passage ? L"opening" : kind_, recordStorey_, L"",
                                       L"a value computed for the host is not a finite number (it overflows)");
                 lastCreationSkipped_ = true;
                 ++skipped_;

@@ -23,9 +23,14 @@ public:
     FiniteCallGuard(Common::AutomationObject& document, Common::Platform& platform,
                     Common::ConversionReport* report = nullptr);
 
-    // The storey being built, as the file numbers it (its 層 value), for
-    // the report.
-    void setFileStorey(int storey) { fileStorey_ = storey; }
+    // What the building pass makes from now on, for the report: the kind
+    // of record (room, wall, stair, opening, roof) and its storey as the
+    // file numbers it (its 層 value).
+    void building(const wchar_t* kind, int storey)
+    {
+        kind_ = kind;
+        recordStorey_ = storey;
+    }
 
     void invoke(int dispatchNumber, Common::Arguments& args, Common::Variant& result) override;
     void putProperty(int dispatchNumber, const Common::Variant& value) override;
@@ -36,7 +41,8 @@ private:
     Common::AutomationObject& document_;
     Common::Platform& platform_;
     Common::ConversionReport* report_;
-    int fileStorey_ = 0;
+    const wchar_t* kind_ = L"plan";
+    int recordStorey_ = 0;
     std::wstring storey_;  // as the last storey change named it
     bool lastCreationSkipped_ = false;
     std::size_t skipped_ = 0;
