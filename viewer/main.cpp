@@ -5,15 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "common/text/Encoding.h"
+#include "platform/posix/PosixPlatform.h"
 #include "viewer/app/CdxView.h"
 
 int main(int argc, char** argv)
 {
-    std::vector<std::wstring> arguments;
-    for (int i = 1; i < argc; ++i) {
-        arguments.push_back(Common::fromUtf8(argv[i]));
-    }
+    // File names as the user typed them, in the locale's character set.
+    const std::vector<std::wstring> arguments = Platform::localeArguments(argc, argv);
     const int status = Viewer::runCdxView(arguments, std::cout, std::cerr);
     std::cout.flush();
     return status;

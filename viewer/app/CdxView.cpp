@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "common/text/Encoding.h"
+#include "common/text/PathText.h"
 #include "importer/reading/CedxmReader.h"
 #include "viewer/drawing/PlanPage.h"
 
@@ -58,7 +59,7 @@ bool parseStorey(const std::wstring& text, int& storey)
     return true;
 }
 
-std::filesystem::path pathOf(const std::wstring& text) { return std::filesystem::path(Common::toUtf8(text)); }
+std::filesystem::path pathOf(const std::wstring& text) { return Common::pathFromText(text); }
 
 bool samePlace(const std::wstring& a, const std::wstring& b)
 {
@@ -184,7 +185,7 @@ int runCdxView(const std::vector<std::wstring>& arguments, std::ostream& out, st
     const std::filesystem::path inputPath = pathOf(commandLine.input);
     if (!page.empty()) {
         std::string error;
-        if (!writePlanPage(Common::toUtf8(page), model, Common::fromUtf8(inputPath.filename().string()), storeys, {},
+        if (!writePlanPage(Common::toUtf8(page), model, Common::textOfPath(inputPath.filename()), storeys, {},
                            error)) {
             err << "CDXVIEW: the page was not written: " << error << "\n";
             return kViewerFailed;
@@ -196,18 +197,19 @@ int runCdxView(const std::vector<std::wstring>& arguments, std::ostream& out, st
         std::error_code e;
         std::filesystem::create_directories(folder, e);
         if (e) {
-            err << "CDXVIEW: cannot make the folder " << folder.string() << ": " << e.message() << "\n";
+            err << "CDXVIEW: cannot make the folder " << Common::utf8OfPath(folder) << ": " << e.message() << "\n";
             return kViewerFailed;
         }
         for (const StoreyRecords& s : storeys) {
             const std::filesystem::path file =
-                folder / (inputPath.stem().string() + ".storey" + std::to_string(s.storey) + ".svg");
+                folder / Common::pathFromText(Common::textOfPath(inputPath.stem()) + L".storey" +
+                                             std::to_wstring(s.storey) + L".svg");
             std::string error;
-            if (!writeStoreySvg(file.string(), model, s, error)) {
+            if (!writeStoreySvg(Common::utf8OfPath(file), model, s, error)) {
                 err << "CDXVIEW: the picture of storey " << s.storey << " was not written: " << error << "\n";
                 return kViewerFailed;
             }
-            out << "CDXVIEW: " << file.string() << "\n";
+            out << "CDXVIEW: " << Common::utf8OfPath(file) << "\n";
         }
     }
     return kViewerDone;

@@ -10,6 +10,7 @@
 #include "common/platform/Files.h"
 #include "common/report/ConversionReport.h"
 #include "common/text/Encoding.h"
+#include "common/text/PathText.h"
 #include "importer/reading/CedxmReader.h"
 #include "viewer/drawing/PlanPage.h"
 
@@ -139,7 +140,7 @@ bool writeConversionReport(const ConversionReport& report, const std::wstring& p
     if (!report.file.empty()) {
         Importer::loadCedxmFile(model, report.file, unreadable);
     }
-    const std::wstring name = fromUtf8(std::filesystem::path(toUtf8(report.file)).filename().string());
+    const std::wstring name = textOfPath(pathFromText(report.file).filename());
     if (!Viewer::writePlanPage(toUtf8(path), model, name, Viewer::recordsByStorey(model),
                                [&](XmlTextWriter& out) { reportSection(out, report); }, problem)) {
         error = fromUtf8(problem);

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "common/text/Encoding.h"
+
+// File system paths to and from the programs' wide texts through UTF-8, the
+// same on every platform: a narrow std::filesystem path string is the ANSI
+// code page on Windows, which cannot hold every Japanese name.
+
+namespace Common {
+
+inline std::filesystem::path pathFromText(const std::wstring& text)
+{
+    const std::string utf8 = toUtf8(text);
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+inline std::string utf8OfPath(const std::filesystem::path& path)
+{
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+inline std::wstring textOfPath(const std::filesystem::path& path)
+{
+    return fromUtf8(utf8OfPath(path));
+}
+
+}  // namespace Common
