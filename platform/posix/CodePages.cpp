@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -269,20 +270,18 @@ std::optional<std::wstring> fromLocaleCharset(std::string_view bytes)
     return decodeStrict(nl_langinfo(CODESET), bytes);
 }
 
-bool convertToUtf8(SourceCharset from, std::string_view bytes, std::string& out, std::size_t& failedAt)
+namespace {
+
+// Converts `size` bytes at `data` with `cd`, appending to `out`; false with
+// `failedAt` (counted from `data`) at an invalid sequence or an incomplete
+// one at the end.
+bool appendConverted(iconv_t cd, const char* data, std::size_t size, std::string& out, std::size_t& failedAt)
 {
-    const char* name = from == SourceCharset::Cp932 ? "CP932" : from == SourceCharset::Utf16Le ? "UTF-16LE" : "UTF-16BE";
-    out.clear();
-    iconv_t cd = iconv_open("UTF-8", name);
-    if (cd == reinterpret_cast<iconv_t>(-1)) {
-        failedAt = std::string::npos;
-        return false;
-    }
-    out.assign(bytes.size() * 3 / 2 + 16, '\0');
-    char* in = const_cast<char*>(bytes.data());
-    std::size_t inLeft = bytes.size();
-    std::size_t done = 0;
-    bool ok = true;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    std::size_t done = out.size();
+    out.resize(done + size * 3 / 2 + 16);
+    char* in = const_cast<char*>(data);
+    std::size_t inLeft = size;
     while (inLeft > 0) {
         char* dst = out.data() + done;
         std::size_t outLeft = out.size() - done;
@@ -295,13 +294,172 @@ bool convertToUtf8(SourceCharset from, std::string_view bytes, std::string& out,
             out.resize(out.size() * 2);
             continue;
         }
-        // An invalid sequence, or an incomplete one at the end.
-        failedAt = bytes.size() - inLeft;
-        ok = false;
-        break;
+        failedAt = size - inLeft;
+        out.resize(done);
+        return false;
+    }
+    out.resize(done);
+    return true;
+}
+
+// Code page 932 read through a table of what the system's converter makes of
+// every byte and every pair of bytes, filled from the converter itself at
+// first use: converting a whole file then costs a lookup per character
+// instead of the converter's own, much slower, loop. Every entry is the
+// converter's answer, so the result is the same, failures included.
+class Cp932Table {
+public:
+    // Null when the system has no code page 932 converter.
+    static const Cp932Table* get()
+    {
+        static const std::unique_ptr<Cp932Table> table = make();
+        return table.get();
+    }
+
+    // Appends the UTF-8 of `bytes`; false with `failedAt` at the first byte
+    // that does not begin a character the converter reads.
+    bool convert(std::string_view bytes, std::string& out, std::size_t& failedAt) const
+    {
+        // Written through a pointer into room made ahead, a whole entry at a
+        // time (entries are shorter than the room kept free).
+        const std::size_t n = bytes.size();
+        std::size_t used = out.size();
+        out.resize(used + n + n / 4 + 16);
+        char* dst = out.data() + used;
+        char* limit = out.data() + out.size();
+        auto put = [&](const Entry& entry) {
+            if (limit - dst < static_cast<std::ptrdiff_t>(sizeof entry.utf8) + 1) {
+                used = static_cast<std::size_t>(dst - out.data());
+                out.resize(out.size() * 2);
+                dst = out.data() + used;
+                limit = out.data() + out.size();
+            }
+            std::memcpy(dst, entry.utf8, sizeof entry.utf8);
+            dst += entry.length;
+        };
+        bool ok = true;
+        std::size_t i = 0;
+        while (i < n) {
+            // Runs of bytes that stand for themselves (ASCII, markup and
+            // numbers, most of a file) are copied whole.
+            std::size_t same = i;
+            while (same < n && itself_[static_cast<unsigned char>(bytes[same])]) {
+                ++same;
+            }
+            if (same > i) {
+                if (limit - dst < static_cast<std::ptrdiff_t>(same - i)) {
+                    used = static_cast<std::size_t>(dst - out.data());
+                    out.resize(used + (same - i) + n / 4 + 16);
+                    dst = out.data() + used;
+                    limit = out.data() + out.size();
+                }
+                std::memcpy(dst, bytes.data() + i, same - i);
+                dst += same - i;
+                i = same;
+                continue;
+            }
+            const auto b = static_cast<unsigned char>(bytes[i]);
+            const Entry& single = singles_[b];
+            if (single.length > 0) {
+                put(single);
+                ++i;
+                continue;
+            }
+            if (single.lead && i + 1 < n) {
+                const Entry& pair = pairs_[(static_cast<std::size_t>(b) << 8) | static_cast<unsigned char>(bytes[i + 1])];
+                if (pair.length > 0) {
+                    put(pair);
+                    i += 2;
+                    continue;
+                }
+            }
+            failedAt = i;
+            ok = false;
+            break;
+        }
+        out.resize(static_cast<std::size_t>(dst - out.data()));
+        return ok;
+    }
+
+private:
+    struct Entry {
+        char utf8[7] = {};
+        std::uint8_t length = 0;  // 0: no character
+        bool lead = false;        // a first byte that needs a second
+    };
+
+    static std::unique_ptr<Cp932Table> make()
+    {
+        const iconv_t cd = iconv_open("UTF-8", "CP932");
+        if (cd == reinterpret_cast<iconv_t>(-1)) {
+            return nullptr;
+        }
+        auto table = std::make_unique<Cp932Table>();
+        table->pairs_.resize(256 * 256);
+        // What the converter makes of exactly these bytes: the UTF-8 when it
+        // reads them whole as one text, and whether it wants more.
+        auto ask = [&](const char* in, std::size_t size, Entry& entry) {
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+            char out[16];
+            char* source = const_cast<char*>(in);
+            std::size_t inLeft = size;
+            char* target = out;
+            std::size_t outLeft = sizeof out;
+            const std::size_t rc = iconv(cd, &source, &inLeft, &target, &outLeft);
+            const int error = errno;
+            const std::size_t made = sizeof out - outLeft;
+            if (rc != static_cast<std::size_t>(-1) && inLeft == 0 && made > 0 && made <= sizeof entry.utf8) {
+                std::memcpy(entry.utf8, out, made);
+                entry.length = static_cast<std::uint8_t>(made);
+            } else if (rc == static_cast<std::size_t>(-1) && error == EINVAL && size == 1) {
+                entry.lead = true;
+            }
+        };
+        for (int b = 0; b < 256; ++b) {
+            const char one = static_cast<char>(b);
+            Entry& single = table->singles_[static_cast<std::size_t>(b)];
+            ask(&one, 1, single);
+            table->itself_[static_cast<std::size_t>(b)] = single.length == 1 && single.utf8[0] == one;
+        }
+        for (int b = 0; b < 256; ++b) {
+            if (!table->singles_[static_cast<std::size_t>(b)].lead) {
+                continue;
+            }
+            for (int t = 0; t < 256; ++t) {
+                const char two[2] = {static_cast<char>(b), static_cast<char>(t)};
+                ask(two, 2, table->pairs_[(static_cast<std::size_t>(b) << 8) | static_cast<std::size_t>(t)]);
+            }
+        }
+        iconv_close(cd);
+        return table;
+    }
+
+    Entry singles_[256];
+    bool itself_[256] = {};  // the byte alone reads as the same one byte
+    std::vector<Entry> pairs_;
+};
+
+}  // namespace
+
+bool convertToUtf8(SourceCharset from, std::string_view bytes, std::string& out, std::size_t& failedAt)
+{
+    const char* name = from == SourceCharset::Cp932 ? "CP932" : from == SourceCharset::Utf16Le ? "UTF-16LE" : "UTF-16BE";
+    out.clear();
+    iconv_t cd = iconv_open("UTF-8", name);
+    if (cd == reinterpret_cast<iconv_t>(-1)) {
+        failedAt = std::string::npos;
+        return false;
+    }
+    bool ok = true;
+    const Cp932Table* table = from == SourceCharset::Cp932 ? Cp932Table::get() : nullptr;
+    if (table != nullptr) {
+        out.reserve(bytes.size() + bytes.size() / 4);
+        ok = table->convert(bytes, out, failedAt);
+    } else {
+        out.reserve(bytes.size() * 3 / 2 + 16);
+        ok = appendConverted(cd, bytes.data(), bytes.size(), out, failedAt);
     }
     iconv_close(cd);
-    out.resize(done);
     return ok;
 }
 
