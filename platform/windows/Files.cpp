@@ -262,8 +262,18 @@ bool ReplacementFile::begin(const std::string& path)
     temporary->target = widePath(path);
     const DWORD attributes = GetFileAttributesW(temporary->target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        error_ = "cannot write " + quoted(path) + ": " + std::strerror(EISDIR);
+        error_ = "cannot write " + quoted(path) + ": that is a folder; name a file in it instead";
         return false;
+    }
+    // A device (NUL, CON, COM1) or a pipe is never replaced by a file, and
+    // never written to as if it were one.
+    {
+        const Handle existing(openExisting(temporary->target, 0));
+        if (existing.valid() && kindOf(existing.get()) != PathKind::File) {
+            error_ = "cannot write " + quoted(path) +
+                     ": that is not a regular file (a device or pipe) and is never replaced";
+            return false;
+        }
     }
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
         // A symbolic link is written through: the link stays, the file it
@@ -292,7 +302,14 @@ bool ReplacementFile::begin(const std::string& path)
     // The temporary file lives in the target's folder so that the final
     // move stays within one volume.
     std::random_device random;
-    const std::wstring prefix = (folder == L"." ? L"" : folder) + L"." + name + L".tmp-";
+    // Its name carries the target's first 40 characters, so that a left-over
+    // file shows what it was meant for and any name the file system takes
+    // for the target leaves room for it (cut between whole characters).
+    std::wstring stem = name.substr(0, 40);
+    if (!stem.empty() && stem.size() < name.size() && stem.back() >= 0xD800 && stem.back() <= 0xDBFF) {
+        stem.pop_back();
+    }
+    const std::wstring prefix = (folder == L"." ? L"" : folder) + L"." + stem + L".tmp-";
     DWORD error = ERROR_FILE_EXISTS;
     for (int attempt = 0; attempt < 100 && !temporary->handle.valid(); ++attempt) {
         wchar_t suffix[16];
