@@ -219,9 +219,71 @@ std::wstring fromUtf16Le(std::string_view bytes)
 
 namespace {
 
+// What the system's code page 932 converter writes for each character of
+// the Basic Multilingual Plane, asked the first time the character is
+// written: writing a file then costs a lookup per character instead of a
+// pass of the converter over every text. Characters are converted one by one
+// either way (the code page has no state), so the bytes are the same.
+class Cp932Writing {
+public:
+    // Appends the bytes of `run`; false (nothing appended) when a character
+    // lies beyond the table.
+    bool append(std::wstring_view run, std::string& out)
+    {
+        for (const wchar_t c : run) {
+            if (c < 0 || c > 0xFFFF) {
+                return false;
+            }
+        }
+        for (const wchar_t c : run) {
+            Entry& entry = entries_[static_cast<std::size_t>(c)];
+            if (!entry.known) {
+                learn(c, entry);
+            }
+            if (entry.written) {
+                out.append(entry.bytes, entry.length);
+            } else {
+                appendCharacterReference(isScalarValue(static_cast<std::uint32_t>(c)) ? static_cast<std::uint32_t>(c)
+                                                                                        : 0xFFFD,
+                                         out);
+            }
+        }
+        return true;
+    }
+
+private:
+    struct Entry {
+        char bytes[4] = {};
+        std::uint8_t length = 0;
+        bool written = false;  // false: the code page has no such character
+        bool known = false;
+    };
+
+    static void learn(wchar_t c, Entry& entry)
+    {
+        const std::string in = bytesOf(std::wstring_view(&c, 1));
+        std::string converted;
+        if (converterFor("CP932", "WCHAR_T")
+                .run(in.data(), in.size(), sizeof(wchar_t), OnInvalid::Fail, converted,
+                     [](std::string_view, std::string&) {}) &&
+            converted.size() <= sizeof entry.bytes) {
+            std::memcpy(entry.bytes, converted.data(), converted.size());
+            entry.length = static_cast<std::uint8_t>(converted.size());
+            entry.written = true;
+        }
+        entry.known = true;
+    }
+
+    std::vector<Entry> entries_ = std::vector<Entry>(0x10000);
+};
+
 void appendCp932Run(std::wstring_view run, std::string& out)
 {
     if (run.empty()) {
+        return;
+    }
+    thread_local Cp932Writing writing;
+    if (writing.append(run, out)) {
         return;
     }
     Converter& converter = converterFor("CP932", "WCHAR_T");

@@ -1,4 +1,5 @@
-// Whole Shift-JIS texts converted for the XML parser: the ASCII between
+// Whole Shift-JIS texts converted for the XML parser, and texts written in
+// code page 932 by the exporter: the ASCII between
 // other characters is copied past the converter, and the result must be the
 // system converter's own on the whole text, failures and their offsets
 // included, however the one- and two-byte characters fall.
@@ -6,9 +7,13 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <random>
 #include <string>
 
+#include "common/text/Cp932References.h"
 #include "common/text/Encoding.h"
 
 namespace {
@@ -104,4 +109,77 @@ TEST(Cp932Conversion, SameAsTheConverterOnTheWholeText)
     // Both outcomes were tried many times.
     EXPECT_GT(failures, 1000);
     EXPECT_LT(failures, 19000);
+}
+
+namespace {
+
+// Text written in code page 932 by the system converter over the whole text,
+// a reference for each character it cannot write and for those written as
+// references anyway.
+std::string writtenWhole(const std::wstring& text)
+{
+    std::string out;
+    const iconv_t cd = iconv_open("CP932", "WCHAR_T");
+    std::wstring run;
+    auto flush = [&] {
+        std::string bytes(reinterpret_cast<const char*>(run.data()), run.size() * sizeof(wchar_t));
+        char* in = bytes.data();
+        std::size_t inLeft = bytes.size();
+        while (inLeft > 0) {
+            char buffer[4096];
+            char* dst = buffer;
+            std::size_t outLeft = sizeof buffer;
+            const std::size_t rc = iconv(cd, &in, &inLeft, &dst, &outLeft);
+            out.append(buffer, sizeof buffer - outLeft);
+            if (rc == static_cast<std::size_t>(-1) && errno == EILSEQ) {
+                wchar_t w;
+                std::memcpy(&w, in, sizeof w);
+                const auto c = static_cast<std::uint32_t>(w);
+                Common::appendCharacterReference(c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF) ? c : 0xFFFD, out);
+                in += sizeof w;
+                inLeft -= sizeof w;
+            }
+        }
+        run.clear();
+    };
+    for (const wchar_t c : text) {
+        if (Common::cp932WrittenAsReference(static_cast<std::uint32_t>(c))) {
+            flush();
+            Common::appendCharacterReference(static_cast<std::uint32_t>(c), out);
+        } else {
+            run.push_back(c);
+        }
+    }
+    flush();
+    iconv_close(cd);
+    return out;
+}
+
+}  // namespace
+
+TEST(Cp932Conversion, WritingIsTheConvertersOwnOnTheWholeText)
+{
+    std::mt19937 random(5);
+    // ASCII, kana and kanji, full-width forms, characters the code page maps
+    // one way only, characters it does not have (accents, emoji beyond the
+    // table), lone surrogates and the byte order mark.
+    const std::wstring pool = L"aZ09<>&\\~ \t\r\n洋室和室ｱｶﾞ～－￢①№\u00A5\u2212\u301C\u00E9\u0416\uFEFF\U0001F600\U00020B9F";
+    for (int round = 0; round < 3000; ++round) {
+        std::wstring text;
+        const int length = static_cast<int>(random() % 40);
+        for (int i = 0; i < length; ++i) {
+            if (random() % 25 == 0) {
+                text.push_back(static_cast<wchar_t>(0xD800 + random() % 0x800));
+            } else {
+                text.push_back(pool[random() % pool.size()]);
+            }
+        }
+        ASSERT_EQ(Common::toCp932WithReferences(text), writtenWhole(text)) << round;
+    }
+    // Every character of the Basic Multilingual Plane once, in one text.
+    std::wstring all;
+    for (wchar_t c = 1; c <= 0xFFFF; ++c) {
+        all.push_back(c);
+    }
+    EXPECT_EQ(Common::toCp932WithReferences(all), writtenWhole(all));
 }
