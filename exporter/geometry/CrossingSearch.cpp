@@ -48,6 +48,7 @@
 #include <numbers>
 #include <unordered_map>
 
+#include "common/geometry/Vector2.h"
 #include "exporter/geometry/CellKey.h"
 #include "exporter/geometry/OutlineSteps.h"
 
@@ -113,6 +114,89 @@ EdgeGroups groupIdenticalEdges(const std::vector<Edge>& all)
     return g;
 }
 
+// Calls test(i, j) once for every pair of boxes that overlap (and possibly
+// for some that do not). The boxes sit in a grid of cells about as large as
+// a typical box; two overlapping boxes both cover the cell that holds the
+// lower left corner of their overlap, and are tested in that cell alone. A
+// box covering very many cells is tested against every other box instead.
+template <typename Test>
+void forEachOverlappingPair(const std::vector<Box>& boxes, Test&& test)
+{
+    const std::size_t n = boxes.size();
+    if (n < 2) {
+        return;
+    }
+    double minX = std::numeric_limits<double>::infinity();
+    double minY = minX;
+    double maxX = -minX;
+    double maxY = -minX;
+    std::vector<double> sides;
+    sides.reserve(n);
+    for (const Box& b : boxes) {
+        minX = std::min(minX, b.minX);
+        minY = std::min(minY, b.minY);
+        maxX = std::max(maxX, b.maxX);
+        maxY = std::max(maxY, b.maxY);
+        sides.push_back(std::max(b.maxX - b.minX, b.maxY - b.minY));
+    }
+    std::nth_element(sides.begin(), sides.begin() + static_cast<std::ptrdiff_t>(n / 2), sides.end());
+    const double extent = std::max(maxX - minX, maxY - minY);
+    // Cells twice the middle box side, and no more than about 4n of them.
+    const double cell = std::max({2 * sides[n / 2], extent / (2 * std::sqrt(static_cast<double>(n))), 1e-9 * extent});
+    const auto cellOf = [&](double v, double origin) { return static_cast<std::int64_t>(std::floor((v - origin) / cell)); };
+    constexpr std::int64_t kManyCells = 64;
+
+    std::vector<bool> big(n, false);
+    std::unordered_map<CellKey, std::vector<std::uint32_t>, CellKeyHash> cells;
+    for (std::size_t i = 0; i < n; ++i) {
+        const Box& b = boxes[i];
+        const std::int64_t x0 = cellOf(b.minX, minX);
+        const std::int64_t x1 = cellOf(b.maxX, minX);
+        const std::int64_t y0 = cellOf(b.minY, minY);
+        const std::int64_t y1 = cellOf(b.maxY, minY);
+        if (!std::isfinite(cell) || !(cell > 0.0) || (x1 - x0 + 1) * (y1 - y0 + 1) > kManyCells) {
+            big[i] = true;
+            continue;
+        }
+        for (std::int64_t cx = x0; cx <= x1; ++cx) {
+            for (std::int64_t cy = y0; cy <= y1; ++cy) {
+                cells[CellKey{cx, cy}].push_back(static_cast<std::uint32_t>(i));
+            }
+        }
+    }
+    const auto overlap = [&](std::size_t i, std::size_t j) {
+        const Box& a = boxes[i];
+        const Box& b = boxes[j];
+        return a.minX <= b.maxX && b.minX <= a.maxX && a.minY <= b.maxY && b.minY <= a.maxY;
+    };
+    for (const auto& [key, members] : cells) {
+        for (std::size_t u = 0; u < members.size(); ++u) {
+            for (std::size_t v = u + 1; v < members.size(); ++v) {
+                const std::size_t i = members[u];
+                const std::size_t j = members[v];
+                if (!overlap(i, j)) {
+                    continue;
+                }
+                const double cornerX = std::max(boxes[i].minX, boxes[j].minX);
+                const double cornerY = std::max(boxes[i].minY, boxes[j].minY);
+                if (cellOf(cornerX, minX) == key.x && cellOf(cornerY, minY) == key.y) {
+                    test(i, j);
+                }
+            }
+        }
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!big[i]) {
+            continue;
+        }
+        for (std::size_t j = 0; j < n; ++j) {
+            if (j != i && !(big[j] && j < i) && overlap(i, j)) {
+                test(i, j);
+            }
+        }
+    }
+}
+
 }  // namespace
 
 std::vector<double> eventHeightsFast(const std::vector<Edge>& allEdges)
@@ -136,6 +220,20 @@ std::vector<double> eventHeightsFast(const std::vector<Edge>& allEdges)
         }
     }
     auto test = [&](std::size_t i, std::size_t j) {
+        // The first steps of the crossing test, done once for both orders:
+        // with both ends of one edge strictly on one side of the other's line
+        // (as the test computes the sides, rounding and all) neither order
+        // crosses. Most pairs of edges on one line end here.
+        const Edge& a = edges[i];
+        const Edge& b = edges[j];
+        const Vector2d p = a.end - a.start;
+        if (Common::cross(p, b.start - a.start) * Common::cross(p, b.end - a.start) > 0.0) {
+            return;
+        }
+        const Vector2d q = b.end - b.start;
+        if (Common::cross(q, a.start - b.start) * Common::cross(q, a.end - b.start) > 0.0) {
+            return;
+        }
         if (groups.first[i] < groups.last[j]) {
             add(edges[i], edges[j]);
         }
@@ -211,29 +309,8 @@ std::vector<double> eventHeightsFast(const std::vector<Edge>& allEdges)
         }
     }
 
-    // Close pairs: sweep upwards over the widened boxes, keeping the boxes
-    // whose height range still reaches the current one.
-    std::vector<std::size_t> order(edges.size());
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        order[i] = i;
-    }
-    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return boxes[a].minY < boxes[b].minY; });
-    std::vector<std::size_t> active;
-    for (const std::size_t i : order) {
-        const Box& b = boxes[i];
-        std::size_t kept = 0;
-        for (const std::size_t j : active) {
-            if (boxes[j].maxY >= b.minY) {
-                active[kept++] = j;
-                const Box& a = boxes[j];
-                if (a.minX <= b.maxX && b.minX <= a.maxX) {
-                    test(i, j);
-                }
-            }
-        }
-        active.resize(kept);
-        active.push_back(i);
-    }
+    // Close pairs: every pair whose widened boxes overlap.
+    forEachOverlappingPair(boxes, test);
 
     return eventHeights(std::move(ys));
 }
