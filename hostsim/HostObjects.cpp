@@ -135,9 +135,10 @@ void DispatchObject::invoke(int dispatchNumber, Arguments& args, Variant& result
         if (!args.empty() || !operation->signature.args.empty()) {
             checkArguments(objectName_, dispatchNumber, operation->signature, args);
         }
-        Variant answer = operation->noAnswer;
-        operation->handler(args, answer);
-        result = std::move(answer);
+        // The handler writes into the caller's result directly; a call that
+        // fails leaves it with no meaning, as it has none for any host.
+        result = operation->noAnswer;
+        operation->handler(args, result);
     } catch (const Common::HostError& e) {
         const std::string message = e.what();
         state_->journal.record(objectName_, dispatchNumber, false, args, Variant(), &message);
