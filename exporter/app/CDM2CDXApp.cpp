@@ -1,5 +1,6 @@
 #include "exporter/app/CDM2CDXApp.h"
 
+#include "common/app/ProgramLocation.h"
 #include "common/settings/Options.h"
 #include "common/settings/Profile.h"
 #include "common/text/Encoding.h"
@@ -55,15 +56,9 @@ CDM2CDXApp::CDM2CDXApp(Common::Platform& platform, Common::HostConnector& connec
 // without extension; the ini file is named after the program.
 void CDM2CDXApp::preparePaths()
 {
-    const std::wstring module = platform_.moduleFileName();
-    const auto slash = module.find_last_of(L"/\\");
-    programDirectory_ = slash == std::wstring::npos ? std::wstring() : module.substr(0, slash + 1);
-    std::wstring file = slash == std::wstring::npos ? module : module.substr(slash + 1);
-    const auto dot = file.rfind(L'.');
-    if (dot != std::wstring::npos) {
-        file.erase(dot);
-    }
-    programBaseName_ = file;
+    const Common::ProgramLocation program = Common::programLocation(platform_.moduleFileName());
+    programDirectory_ = program.folder;
+    programBaseName_ = program.baseName;
     iniPath_ = programDirectory_ + programBaseName_ + L".ini";
 }
 

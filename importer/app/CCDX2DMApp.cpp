@@ -1,7 +1,6 @@
 #include "importer/app/CCDX2DMApp.h"
 
-#include <filesystem>
-
+#include "common/app/ProgramLocation.h"
 #include "common/host/AutomationObject.h"
 #include "common/host/ObjectWalk.h"
 #include "common/settings/Options.h"
@@ -121,12 +120,9 @@ int CCDX2DMApp::import_()
 {
     // 1. One import at a time: the run holds the lock.
     // 2-4. Common controls need nothing here. Paths, screen scale, locale.
-    const std::filesystem::path module(Common::toUtf8(platform_.moduleFileName()));
-    programDirectory = Common::fromUtf8(module.parent_path().string());
-    if (!programDirectory.empty() && programDirectory.back() != L'/') {
-        programDirectory += L'/';
-    }
-    programBaseName = Common::fromUtf8(module.stem().string());
+    const Common::ProgramLocation program = Common::programLocation(platform_.moduleFileName());
+    programDirectory = program.folder;
+    programBaseName = program.baseName;
     const std::wstring iniPath = programDirectory + programBaseName + L".ini";
     if (const int dpi = platform_.screenPixelsPerInch(); dpi > 0) {
         screenScale = dpi * 100 / 96;

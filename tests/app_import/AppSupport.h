@@ -22,8 +22,8 @@ inline std::filesystem::path testDir(const std::string& name)
 {
     const char* env = std::getenv("CEDXM_TEST_TMP");
     std::filesystem::path dir = env != nullptr ? env : std::filesystem::temp_directory_path() / "cedxm_app_import";
-    dir /= "app_import";
-    dir /= name;
+    // Absolute and in the platform's own form, as the programs make paths.
+    dir = std::filesystem::absolute(dir) / "app_import" / name;
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     return dir;

@@ -20,8 +20,10 @@ public:
     TempFolder()
     {
         const char* base = std::getenv("CEDXM_TEST_TMP");
-        const std::filesystem::path root =
-            base != nullptr && *base != '\0' ? fromUtf8(base) : std::filesystem::temp_directory_path();
+        // Absolute and in the platform's own form (under Wine a POSIX path
+        // becomes "Z:\\..."), as the programs make every path they are given.
+        const std::filesystem::path root = std::filesystem::absolute(
+            base != nullptr && *base != '\0' ? fromUtf8(base) : std::filesystem::temp_directory_path());
         std::filesystem::create_directories(root);
         std::random_device random;
         for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {

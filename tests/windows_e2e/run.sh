@@ -165,6 +165,20 @@ sim_run failing-import --fail-at 40 --plan "$(wp "$work/win/failing.plan.json")"
 said failing-import "ホストがこの操作を実行できませんでした" || fail "import with a failing host: the host's message was not shown"
 [ ! -e "$work/win/failing.plan.json" ] || fail "import with a failing host saved the plan"
 
+# --- no running host ---------------------------------------------------------------
+# Started by no host at all: status 1, and the advice names no option of the
+# Linux build's simulated host.
+no_host() {  # NAME PROGRAM ARGS...
+  local name=$1; shift
+  wine "$@" </dev/null >"$work/win/$name.out" 2>"$work/win/$name.err"
+  WSTATUS=$?
+  [ "$WSTATUS" = 1 ] || fail "$name: status $WSTATUS, expected 1 $(cat "$work/win/$name.err")"
+  said "$name" "from the host" || fail "$name: no advice to start it from the host"
+  ! said "$name" "--host" || fail "$name: the advice names --host, an option of the Linux build only"
+}
+no_host no-host-export "$wdm2cdx" 5001 --restore-defaults --output "$(wp "$work/win/no-host.xml")"
+no_host no-host-import "$wcdx2dm" 5001 --restore-defaults --input "$(wp "$work/linux/house.xml")"
+
 if [ "$failures" -gt 0 ]; then
   echo "$failures failure(s); files in $work" >&2
   exit 1
