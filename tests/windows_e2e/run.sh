@@ -27,7 +27,9 @@ export CEDXM_REGISTRY=$work/linux/CEDXM.reg
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 
-wp() { winepath -w "$1" 2>/dev/null; }
+# Windows form of an absolute path: drive Z: is the root folder in every Wine
+# prefix (no Wine process per path, and no empty answer from a busy one).
+wp() { case $1 in /*) printf 'Z:%s\n' "${1//\//\\}" ;; *) winepath -w "$1" 2>/dev/null ;; esac; }
 sim="$(wp "$win/ravimosim/RavimoSim.exe")"
 wdm2cdx="$(wp "$win/exporter/DM2CDX.exe")"
 wcdx2dm="$(wp "$win/importer/CDX2DM.exe")"
