@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace Common {
@@ -24,16 +26,15 @@ std::string quoted(const std::string& path)
 }
 
 // Folder part of `path` ("." when it names no folder) and the file name.
-void splitPath(const std::string& path, std::string& folder, std::string& name)
+// Both are made anew (not assigned into existing strings), which also keeps
+// GCC 12's optimiser from a false overlap warning.
+std::pair<std::string, std::string> splitPath(const std::string& path)
 {
     const std::size_t slash = path.find_last_of('/');
     if (slash == std::string::npos) {
-        folder = ".";
-        name = path;
-    } else {
-        folder = slash == 0 ? "/" : path.substr(0, slash);
-        name = path.substr(slash + 1);
+        return {std::string("."), path};
     }
+    return {slash == 0 ? std::string("/") : path.substr(0, slash), path.substr(slash + 1)};
 }
 
 bool writeAll(int fd, std::string_view bytes, int& error)
@@ -223,7 +224,7 @@ bool ReplacementFile::begin(const std::string& path)
         }
     }
     std::string name;
-    splitPath(temporary->target, temporary->folder, name);
+    std::tie(temporary->folder, name) = splitPath(temporary->target);
     struct stat existing {};
     const bool exists = ::stat(temporary->target.c_str(), &existing) == 0;
     if ((exists && S_ISDIR(existing.st_mode)) || name.empty() || name == "." || name == "..") {

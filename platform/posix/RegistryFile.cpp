@@ -386,7 +386,10 @@ public:
     explicit WriteLock(const std::string& filePath)
     {
         const std::filesystem::path path(filePath);
-        const std::string lockPath = (path.parent_path() / ("." + path.filename().string() + ".lock")).string();
+        std::string lockName = path.filename().string();
+        lockName.insert(lockName.begin(), '.');
+        lockName += ".lock";
+        const std::string lockPath = (path.parent_path() / lockName).string();
         fd_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
         if (fd_ < 0) {
             return;
