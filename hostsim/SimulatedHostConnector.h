@@ -25,6 +25,7 @@ public:
 
     Common::RunningObjectTable* connect(const Common::ProgramOptions& options) override;
     bool keepImport(std::wstring& error) override;
+    bool simulatesHost() const override { return true; }
     std::wstring noHostAdvice(const std::wstring& program) const override
     {
         return L"start " + program + L" from the host, or give the plan with --host PLAN.json";

@@ -51,6 +51,9 @@ public:
         (void)error;
         return true;
     }
+    // Whether the host is the simulated one of the plan files, whose options
+    // (--host, --trace) the programs then take and their --help lists.
+    virtual bool simulatesHost() const { return false; }
     // What the user can do when no host was found, for `program`.
     virtual std::wstring noHostAdvice(const std::wstring& program) const { return L"start " + program + L" from the host"; }
 };

@@ -116,18 +116,27 @@ bool parseExportCommandLine(const std::vector<std::wstring>& args, ExportCommand
     return true;
 }
 
-std::wstring exportHelpText()
+std::wstring exportHelpText(bool simulatedHost)
 {
-    return LR"(Usage: DM2CDX [HOSTWINDOW] --host PLAN.json --output FILE.xml
-              [--openings-only | --fitting-table FILE.csv] [--first-quadrant | --keep-origin]
-              [--restore-defaults] [--trace FILE] [--report FILE.json|FILE.html] [--help] [--readme]
+    std::wstring text = simulatedHost ? L"Usage: DM2CDX [HOSTWINDOW] --host PLAN.json --output FILE.xml\n"
+                                      : L"Usage: DM2CDX [HOSTWINDOW] --output FILE.xml\n";
+    text += LR"(              [--openings-only | --fitting-table FILE.csv] [--first-quadrant | --keep-origin]
+              [--restore-defaults] )";
+    if (simulatedHost) {
+        text += L"[--trace FILE] ";
+    }
+    text += LR"([--report FILE.json|FILE.html] [--help] [--readme]
 
 Exports the plan open in the host to one CEDXM file (Shift-JIS XML).
 
   HOSTWINDOW              the host's window handle (decimal); it picks the running host
                           whose window it is. Without it the active host is used.
-  --host PLAN.json        the plan file of the simulated host to export from.
-  --output FILE.xml       the CEDXM file to write (the save dialog's file name). An existing
+)";
+    if (simulatedHost) {
+        text += LR"(  --host PLAN.json        the plan file of the simulated host to export from.
+)";
+    }
+    text += LR"(  --output FILE.xml       the CEDXM file to write (the save dialog's file name). An existing
                           file is replaced only when the new one is complete.
   --openings-only         settings: write openings without fitting information.
   --fitting-table FILE.csv
@@ -138,8 +147,12 @@ Exports the plan open in the host to one CEDXM file (Shift-JIS XML).
   --keep-origin           settings: keep the plan's coordinates as they are.
   --restore-defaults      settings: first go back to the defaults of DM2CDX.ini, as the
                           "初期設定に戻す" button does; the other settings then apply.
-  --trace FILE            append one JSON line per host call to FILE.
-  --report FILE.json      after the run, write what was written per storey and each
+)";
+    if (simulatedHost) {
+        text += LR"(  --trace FILE            append one JSON line per host call to FILE.
+)";
+    }
+    text += LR"(  --report FILE.json      after the run, write what was written per storey and each
                           record left out or value changed, with its reason (every
                           run prints how many after the completion message); a
                           name ending in .html writes the CDXVIEW page of the CEDXM
@@ -148,14 +161,20 @@ Exports the plan open in the host to one CEDXM file (Shift-JIS XML).
                           Without --output the run then ends without writing.
   --help                  show this text and end.
 
-The options not given keep the choices of the last export (stored in the registry
+)";
+    text += simulatedHost ? LR"(The options not given keep the choices of the last export (stored in the registry
 file, $CEDXM_REGISTRY or $XDG_CONFIG_HOME/Tavrel/CEDXM.reg) or, at the first export,
-the defaults of DM2CDX.ini beside the program. The choices of a run are stored when it
+the defaults of DM2CDX.ini beside the program.)"
+                          : LR"(The options not given keep the choices of the last export (stored in the registry,
+HKEY_CURRENT_USER\Software\Tavrel\CEDXM) or, at the first export, the defaults of
+DM2CDX.ini beside the program.)";
+    text += LR"( The choices of a run are stored when it
 goes past the dialog.
 
 Exit status: 0 done (or ended without writing after --readme), 1 failed (no host, host
 error, unwritable output), 2 usage error, 3 another export is running.
 )";
+    return text;
 }
 
 }  // namespace Exporter

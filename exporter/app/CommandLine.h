@@ -39,7 +39,8 @@ bool parseExportCommandLine(const std::vector<std::wstring>& args, ExportCommand
 
 using Common::hostWindowFromArguments;
 
-// The --help text.
-std::wstring exportHelpText();
+// The --help text; the options of the simulated host (--host, --trace) and
+// its registry file only where the host is the simulated one.
+std::wstring exportHelpText(bool simulatedHost);
 
 }  // namespace Exporter

@@ -68,7 +68,7 @@ int runDm2cdx(Common::Platform& platform, const std::vector<std::wstring>& argum
         CDM2CDXApp app(platform, connector, options, *userDialogs);
         return app.run();
     }
-    if (Common::answerHelp(arguments, exportHelpText())) {
+    if (Common::answerHelp(arguments, exportHelpText(connector.simulatesHost()))) {
         return kExitDone;
     }
     ExportCommandLine commandLine;

@@ -27,45 +27,52 @@ bool choice(const std::wstring& option, const std::wstring& value, const std::ma
 
 }  // namespace
 
-std::wstring importUsage()
+std::wstring importUsage(bool simulatedHost)
 {
-    return L"Usage: CDX2DM [HOSTWINDOW] --host PLAN.json --input FILE.xml\n"
-           L"              [--openings frames|none|table] [--fitting-table FILE.csv]\n"
-           L"              [--roofs manual|none] [--origin keep|lower-left|centre]\n"
-           L"              [--restore-defaults] [--trace FILE] [--report FILE.json|FILE.html]\n"
-           L"              [--help] [--readme]\n"
-           L"\n"
-           L"Reads a CEDXM file into the empty plan of the host.\n"
-           L"\n"
-           L"  HOSTWINDOW          the host's window handle in decimal (first argument; 0 when absent)\n"
-           L"  --host PLAN.json    the host's plan file; a missing file is a new, empty plan.\n"
-           L"                      The plan is saved back only after a successful import.\n"
-           L"  --input FILE.xml    the CEDXM file to read (Shift-JIS, UTF-8 or UTF-16; at most 256 MiB)\n"
-           L"  --openings MODE     wall openings: frames = temporary opening frames (recommended),\n"
-           L"                      none = leave them as openings, table = fittings through the\n"
-           L"                      correspondence table\n"
-           L"  --fitting-table F   the correspondence table (CSV); needs the table mode, chosen here\n"
-           L"                      or remembered from the last run\n"
-           L"  --roofs MODE        manual = each roof face as a manual roof, none = no roofs\n"
-           L"  --origin WHERE      keep = no move, lower-left = lower-left corner near the origin,\n"
-           L"                      centre = centre of the data at the origin\n"
-           L"  --restore-defaults  start the settings from the ini file's defaults (applied before\n"
-           L"                      the other settings options)\n"
-           L"  --trace FILE        append every host call to FILE (JSON Lines)\n"
-           L"  --report FILE.json  after the run, write what was built per storey and each record\n"
-           L"                      left out or value changed, with its reason (every run prints\n"
-           L"                      how many after the completion message); a name\n"
-           L"                      ending in .html writes the CDXVIEW page of the file with the\n"
-           L"                      report on top\n"
-           L"  --readme            open the read-me file; without --input nothing is imported\n"
-           L"  --help              this text\n"
-           L"\n"
-           L"Settings not given keep the last run's choices (or the ini defaults on a first run),\n"
-           L"and the choices of this run are remembered for the next.\n"
-           L"\n"
-           L"Exit status: 0 done (or nothing to do), 1 failed (no host, host error, unreadable\n"
-           L"file, plan not saved), 2 usage error, 3 another import is running, 4 refused because\n"
-           L"the drawing is not empty.\n";
+    std::wstring text = simulatedHost ? L"Usage: CDX2DM [HOSTWINDOW] --host PLAN.json --input FILE.xml\n"
+                                      : L"Usage: CDX2DM [HOSTWINDOW] --input FILE.xml\n";
+    text += L"              [--openings frames|none|table] [--fitting-table FILE.csv]\n"
+            L"              [--roofs manual|none] [--origin keep|lower-left|centre]\n";
+    text += simulatedHost ? L"              [--restore-defaults] [--trace FILE] [--report FILE.json|FILE.html]\n"
+                          : L"              [--restore-defaults] [--report FILE.json|FILE.html]\n";
+    text += L"              [--help] [--readme]\n"
+            L"\n"
+            L"Reads a CEDXM file into the empty plan of the host.\n"
+            L"\n"
+            L"  HOSTWINDOW          the host's window handle in decimal (first argument; 0 when absent)\n";
+    if (simulatedHost) {
+        text += L"  --host PLAN.json    the host's plan file; a missing file is a new, empty plan.\n"
+                L"                      The plan is saved back only after a successful import.\n";
+    }
+    text += L"  --input FILE.xml    the CEDXM file to read (Shift-JIS, UTF-8 or UTF-16; at most 256 MiB)\n"
+            L"  --openings MODE     wall openings: frames = temporary opening frames (recommended),\n"
+            L"                      none = leave them as openings, table = fittings through the\n"
+            L"                      correspondence table\n"
+            L"  --fitting-table F   the correspondence table (CSV); needs the table mode, chosen here\n"
+            L"                      or remembered from the last run\n"
+            L"  --roofs MODE        manual = each roof face as a manual roof, none = no roofs\n"
+            L"  --origin WHERE      keep = no move, lower-left = lower-left corner near the origin,\n"
+            L"                      centre = centre of the data at the origin\n"
+            L"  --restore-defaults  start the settings from the ini file's defaults (applied before\n"
+            L"                      the other settings options)\n";
+    if (simulatedHost) {
+        text += L"  --trace FILE        append every host call to FILE (JSON Lines)\n";
+    }
+    text += L"  --report FILE.json  after the run, write what was built per storey and each record\n"
+            L"                      left out or value changed, with its reason (every run prints\n"
+            L"                      how many after the completion message); a name\n"
+            L"                      ending in .html writes the CDXVIEW page of the file with the\n"
+            L"                      report on top\n"
+            L"  --readme            open the read-me file; without --input nothing is imported\n"
+            L"  --help              this text\n"
+            L"\n"
+            L"Settings not given keep the last run's choices (or the ini defaults on a first run),\n"
+            L"and the choices of this run are remembered for the next.\n"
+            L"\n"
+            L"Exit status: 0 done (or nothing to do), 1 failed (no host, host error, unreadable\n"
+            L"file, plan not saved), 2 usage error, 3 another import is running, 4 refused because\n"
+            L"the drawing is not empty.\n";
+    return text;
 }
 
 bool parseImportCommandLine(const std::vector<std::wstring>& arguments, ImportCommandLine& commandLine,

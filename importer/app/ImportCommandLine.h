@@ -33,7 +33,8 @@ struct ImportCommandLine : Common::ProgramOptions {
 bool parseImportCommandLine(const std::vector<std::wstring>& arguments, ImportCommandLine& commandLine,
                             std::wstring& problem);
 
-// The --help text.
-std::wstring importUsage();
+// The --help text; the options of the simulated host (--host, --trace) only
+// where the host is the simulated one.
+std::wstring importUsage(bool simulatedHost);
 
 }  // namespace Importer

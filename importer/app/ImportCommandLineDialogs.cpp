@@ -77,13 +77,13 @@ int runCdx2dm(Common::Platform& platform, const std::vector<std::wstring>& argum
         CCDX2DMApp app(platform, connector, options, *userDialogs);
         return app.run();
     }
-    if (Common::answerHelp(arguments, importUsage())) {
+    if (Common::answerHelp(arguments, importUsage(connector.simulatesHost()))) {
         return kImportDone;
     }
     ImportCommandLine commandLine;
     std::wstring problem;
     if (!parseImportCommandLine(arguments, commandLine, problem)) {
-        platform.reportError(L"CDX2DM: " + problem + L"\n" + importUsage());
+        platform.reportError(L"CDX2DM: " + problem + L"\n" + importUsage(connector.simulatesHost()));
         return kImportUsage;
     }
     // The plan is read and, after the import, saved over.

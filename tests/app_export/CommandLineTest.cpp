@@ -81,13 +81,21 @@ TEST(CommandLine, UsageErrorsSayWhatIsWrong)
 
 TEST(CommandLine, HelpNamesEveryOptionAndExitStatus)
 {
-    const std::wstring help = exportHelpText();
+    const std::wstring help = exportHelpText(true);
     for (const wchar_t* option : {L"HOSTWINDOW", L"--host", L"--output", L"--openings-only", L"--fitting-table",
                                   L"--first-quadrant", L"--keep-origin", L"--restore-defaults", L"--trace",
                                   L"--readme", L"--help", L"Exit status", L"0 done", L"1 failed", L"2 usage",
                                   L"3 another"}) {
         EXPECT_NE(help.find(option), std::wstring::npos) << std::wstring(option).size();
     }
+    // Where the host is the real one, the simulated host's options and its
+    // registry file do not exist: the help names neither.
+    const std::wstring real = exportHelpText(false);
+    for (const wchar_t* absent : {L"--host", L"--trace", L"CEDXM_REGISTRY", L".reg"}) {
+        EXPECT_EQ(real.find(absent), std::wstring::npos) << std::wstring(absent).size();
+    }
+    EXPECT_NE(real.find(L"HKEY_CURRENT_USER\\Software\\Tavrel\\CEDXM"), std::wstring::npos);
+    EXPECT_NE(real.find(L"--output"), std::wstring::npos);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "common/text/Encoding.h"
 #include "hostsim/HostSession.h"
 #include "hostsim/SimulatedHostConnector.h"
+#include "importer/app/ImportCommandLine.h"
 #include "importer/app/ImportCommandLineDialogs.h"
 
 using namespace Importer;
@@ -138,11 +139,17 @@ TEST(ImportRunFlow, UsageErrorsAndMissingHost)
     const std::string help = testing::internal::GetCapturedStdout();
     EXPECT_TRUE(usage.platform.messages.empty());
     EXPECT_TRUE(usage.platform.errors.empty());
-    for (const char* option : {"--host", "--input", "--openings", "--fitting-table", "--roofs", "--origin",
-                               "--restore-defaults", "--trace", "--readme", "frames|none|table",
+    for (const char* option : {"--input", "--openings", "--fitting-table", "--roofs", "--origin",
+                               "--restore-defaults", "--readme", "frames|none|table",
                                "keep|lower-left|centre", "manual|none"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
+    // The options of the simulated host exist only where it is the host.
+    EXPECT_EQ(help.find("--host"), std::string::npos);
+    EXPECT_EQ(help.find("--trace"), std::string::npos);
+    const std::wstring simulated = importUsage(true);
+    EXPECT_NE(simulated.find(L"--host PLAN.json"), std::wstring::npos);
+    EXPECT_NE(simulated.find(L"--trace FILE"), std::wstring::npos);
 
     // The table path can only be typed when the table mode is chosen.
     ImportRun table("table-path");
