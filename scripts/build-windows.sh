@@ -130,6 +130,8 @@ rm -rf "$stage" && mkdir -p "$stage" "$root/dist"
 # without it (a tenth of the size).
 x86_64-w64-mingw32-strip -o "$stage/DM2CDX.exe" "$out/cedxm/exporter/DM2CDX.exe"
 x86_64-w64-mingw32-strip -o "$stage/CDX2DM.exe" "$out/cedxm/importer/CDX2DM.exe"
+# The plan viewer, a console program for whoever wants to see a file.
+x86_64-w64-mingw32-strip -o "$stage/CDXVIEW.exe" "$out/cedxm/viewer/CDXVIEW.exe"
 cp resources/exporter/* resources/importer/* "$stage/"
 for ini in "$stage"/*.ini; do
   readme=$(sed -n 's/^ReadMeFile[[:space:]]*=[[:space:]]*//p' "$ini" | tr -d '\r' | head -1)

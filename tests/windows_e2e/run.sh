@@ -5,7 +5,7 @@
 # with the same host calls; every exported file imports into the same plan
 # with the same host calls; the single-instance lock, the refusal of a drawing
 # that is not empty, an unreadable file and a host that fails or quits
-# mid-run end the same way.
+# mid-run end the same way; CDXVIEW.exe draws the same page as CDXVIEW.
 #
 #   run.sh SOURCE_DIR LINUX_BUILD_DIR WINDOWS_BUILD_DIR WORK_DIR
 #
@@ -180,6 +180,19 @@ no_host() {  # NAME PROGRAM ARGS...
 }
 no_host no-host-export "$wdm2cdx" 5001 --restore-defaults --output "$(wp "$work/win/no-host.xml")"
 no_host no-host-import "$wcdx2dm" 5001 --restore-defaults --input "$(wp "$work/linux/house.xml")"
+
+# The plan pictures: CDXVIEW.exe draws the same page as the Linux CDXVIEW.
+if [ -x "$linux/viewer/CDXVIEW" ] && [ -f "$win/viewer/CDXVIEW.exe" ]; then
+  mkdir -p "$work/linux/view" "$work/win/view"
+  cp "$work/linux/house.xml" "$work/linux/view/山田邸.xml"
+  "$linux/viewer/CDXVIEW" "$work/linux/view/山田邸.xml" >/dev/null 2>"$work/linux/view.err" ||
+    fail "Linux CDXVIEW: $(cat "$work/linux/view.err")"
+  wine "$win/viewer/CDXVIEW.exe" "$(wp "$work/linux/view/山田邸.xml")" --output "$(wp "$work/win/view/山田邸.html")" \
+    </dev/null >/dev/null 2>"$work/win/view.err" || fail "CDXVIEW.exe: $(cat "$work/win/view.err")"
+  same "CDXVIEW page" "$work/linux/view/山田邸.html" "$work/win/view/山田邸.html"
+else
+  fail "CDXVIEW is missing from one of the builds"
+fi
 
 if [ "$failures" -gt 0 ]; then
   echo "$failures failure(s); files in $work" >&2
