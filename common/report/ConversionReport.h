@@ -1,8 +1,12 @@
 #pragma once
 
+#include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "common/platform/Platform.h"
 
 namespace Common {
 
@@ -64,5 +68,13 @@ std::wstring reportLength(double mm);
 // CDXVIEW page of the CEDXM file with the report on top. Replaces `path`
 // only when complete; false with `error` saying where and why otherwise.
 bool writeConversionReport(const ConversionReport& report, const std::wstring& path, std::wstring& error);
+
+// The end of a run that got as far as reading: `status` recorded in the
+// report, the report file written when `path` is given (one that cannot be
+// written turns a completed run into a failed one, told with `program`
+// before the reason), and after a completed run the summary shown in a
+// message box with `caption` owned by `owner`. Returns the run's status.
+int finishConversionReport(Platform& platform, ConversionReport& report, const std::optional<std::wstring>& path,
+                           int status, const std::wstring& program, const std::wstring& caption, std::int32_t owner);
 
 }  // namespace Common

@@ -91,17 +91,8 @@ int CDM2CDXApp::finishReport(int status)
     if (!report_) {
         return status;
     }
-    report_->status = status;
-    const bool written = options_.report.has_value();
-    std::wstring error;
-    if (written && !Common::writeConversionReport(*report_, *options_.report, error)) {
-        platform_.reportError(L"DM2CDX: the report was not written: " + error);
-        return status == kExitDone ? kExitFailed : status;
-    }
-    if (status == kExitDone) {
-        platform_.messageBox(report_->summary(written), kCompletionCaption, hostWindow_);
-    }
-    return status;
+    return Common::finishConversionReport(platform_, *report_, options_.report, status, L"DM2CDX: ", kCompletionCaption,
+                                          hostWindow_);
 }
 
 int CDM2CDXApp::export_()

@@ -86,17 +86,8 @@ int CCDX2DMApp::finishReport(int status)
     if (!report_) {
         return status;
     }
-    report_->status = status;
-    const bool written = options_.report.has_value();
-    std::wstring error;
-    if (written && !Common::writeConversionReport(*report_, *options_.report, error)) {
-        platform_.reportError(L"CDX2DM: the report was not written: " + error);
-        return status == kImportDone ? kImportFailed : status;
-    }
-    if (status == kImportDone) {
-        platform_.messageBox(report_->summary(written), kCaption, options_.hostWindow);
-    }
-    return status;
+    return Common::finishConversionReport(platform_, *report_, options_.report, status, L"CDX2DM: ", kCaption,
+                                          options_.hostWindow);
 }
 
 void CCDX2DMApp::releaseHost()

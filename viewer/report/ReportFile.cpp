@@ -7,6 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "common/app/ProgramRun.h"
 #include "common/platform/Files.h"
 #include "common/report/ConversionReport.h"
 #include "common/text/Encoding.h"
@@ -147,6 +148,21 @@ bool writeConversionReport(const ConversionReport& report, const std::wstring& p
         return false;
     }
     return true;
+}
+
+int finishConversionReport(Platform& platform, ConversionReport& report, const std::optional<std::wstring>& path,
+                           int status, const std::wstring& program, const std::wstring& caption, std::int32_t owner)
+{
+    report.status = status;
+    std::wstring error;
+    if (path && !writeConversionReport(report, *path, error)) {
+        platform.reportError(program + L"the report was not written: " + error);
+        return status == kRunDone ? kRunFailed : status;
+    }
+    if (status == kRunDone) {
+        platform.messageBox(report.summary(path.has_value()), caption, owner);
+    }
+    return status;
 }
 
 }  // namespace Common
