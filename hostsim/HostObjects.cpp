@@ -34,7 +34,7 @@ void CallJournal::open(const std::string& path)
     case Common::PathKind::File:
         break;
     }
-    std::ofstream out(path, std::ios::binary | std::ios::app);
+    std::ofstream out(Common::fileSystemPath(path), std::ios::binary | std::ios::app);
     if (!out) {
         throw PlanError(path + ": cannot open the call journal for appending: " + std::strerror(errno));
     }

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "common/platform/Files.h"
 #include "hostsim/HostObjects.h"
 #include "hostsim/PlanDocument.h"
 
@@ -74,7 +75,7 @@ private:
 std::unique_ptr<HostSession> HostSession::open(const std::string& planPath, bool missingIsEmpty)
 {
     std::error_code ec;
-    const auto status = std::filesystem::status(planPath, ec);
+    const auto status = std::filesystem::status(Common::fileSystemPath(planPath), ec);
     if (status.type() == std::filesystem::file_type::not_found) {
         if (!missingIsEmpty) {
             throw PlanError(planPath + ": no such plan file");

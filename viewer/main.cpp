@@ -11,8 +11,12 @@
 int main(int argc, char** argv)
 {
     // File names as the user typed them, in the locale's character set.
-    const std::vector<std::wstring> arguments = Platform::localeArguments(argc, argv);
-    const int status = Viewer::runCdxView(arguments, std::cout, std::cerr);
+    const Platform::LocaleArguments arguments = Platform::localeArguments(argc, argv);
+    if (!arguments.problem.empty()) {
+        std::cerr << "CDXVIEW: " << arguments.problem << std::endl;
+        return 2;
+    }
+    const int status = Viewer::runCdxView(arguments.arguments, std::cout, std::cerr);
     std::cout.flush();
     return status;
 }

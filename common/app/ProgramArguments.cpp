@@ -2,7 +2,9 @@
 
 #include <filesystem>
 #include <limits>
+#include <optional>
 
+#include "common/platform/Files.h"
 #include "common/text/Encoding.h"
 
 namespace Common {
@@ -39,16 +41,19 @@ std::wstring fullPath(const std::wstring& path)
     if (path.empty()) {
         return path;
     }
-    // Through UTF-8 code units, which every platform's paths take as such.
-    const std::string utf8 = toUtf8(path);
+    // In the file system's own spelling, so that the current folder joins
+    // the name as the system spells both; back to text afterwards.
+    const std::filesystem::path named = fileSystemPath(toUtf8(path));
+    if (named.empty()) {
+        return path;
+    }
     std::error_code error;
-    const std::filesystem::path absolute =
-        std::filesystem::absolute(std::filesystem::path(std::u8string(utf8.begin(), utf8.end())), error);
+    const std::filesystem::path absolute = std::filesystem::absolute(named, error);
     if (error || absolute.empty()) {
         return path;
     }
-    const std::u8string normal = absolute.lexically_normal().u8string();
-    return fromUtf8(std::string(normal.begin(), normal.end()));
+    const std::optional<std::string> text = textOfFileSystemPath(absolute.lexically_normal());
+    return text ? fromUtf8(*text) : path;
 }
 
 }  // namespace Common

@@ -2,11 +2,16 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
-// How both programs reach the file system. Paths are UTF-8.
+// How both programs reach the file system. Paths are text, held as UTF-8;
+// each platform spells them for its own system calls (on POSIX in the
+// character set of the user's locale, so that a name is opened as the bytes
+// the user typed, on Windows as wide names). Messages show the text.
 
 namespace Common {
 
@@ -90,5 +95,14 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes, std::s
 // not there yet by the same name in the same folder. Paths that cannot be
 // looked at name different files.
 bool sameFile(const std::string& a, const std::string& b);
+
+// A path as std::filesystem and the file streams take it, spelled as the
+// functions above spell it. An empty path (which names no file) when the
+// platform cannot spell the text.
+std::filesystem::path fileSystemPath(const std::string& path);
+// The text of a path std::filesystem gave (the current folder made part of
+// it); empty when the platform's spelling is not text the programs can hold
+// without changing the name.
+std::optional<std::string> textOfFileSystemPath(const std::filesystem::path& path);
 
 }  // namespace Common

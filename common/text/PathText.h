@@ -5,9 +5,12 @@
 
 #include "common/text/Encoding.h"
 
-// File system paths to and from the programs' wide texts through UTF-8, the
-// same on every platform: a narrow std::filesystem path string is the ANSI
-// code page on Windows, which cannot hold every Japanese name.
+// Paths as std::filesystem paths of UTF-8 text, the same on every platform,
+// for taking them apart (folder, name, stem): a narrow std::filesystem path
+// string is the ANSI code page on Windows, which cannot hold every Japanese
+// name. These paths are text, not the system's spelling of it: files are
+// reached through common/platform/Files.h (fileSystemPath), which spells
+// them as the system takes them.
 
 namespace Common {
 

@@ -4,12 +4,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <tuple>
 #include <utility>
 #include <vector>
+
+#include "platform/posix/SystemPath.h"
 
 namespace Common {
 
@@ -20,7 +23,7 @@ std::string reason(int error)
     return std::strerror(error);
 }
 
-std::string quoted(const std::string& path)
+std::string inQuotes(const std::string& path)
 {
     return "\"" + path + "\"";
 }
@@ -71,18 +74,25 @@ constexpr const char* kNotRegular = "that is not a regular file (a device, pipe 
 // The start of the target's name that the temporary file's name carries, so
 // that a left-over temporary file shows what it was meant for. Kept short:
 // any name the file system takes for the target must leave room for it.
-// Cut only before the first byte of a UTF-8 character.
+// Cut only before the first byte of a character.
 std::string temporaryStem(const std::string& name)
 {
     constexpr std::size_t kStemBytes = 40;
     if (name.size() <= kStemBytes) {
         return name;
     }
-    std::size_t end = kStemBytes;
-    while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80) {
+    // `name` is spelled as the system takes it; the cut is made in its text.
+    const std::optional<std::string> text = Platform::pathTextOf(name);
+    const std::string& utf8 = text ? *text : name;
+    std::size_t end = std::min(kStemBytes, utf8.size());
+    while (end > 0 && end < utf8.size() && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80) {
         --end;
     }
-    return name.substr(0, end);
+    const std::string stem = utf8.substr(0, end);
+    if (!text) {
+        return stem;
+    }
+    return Platform::pathBytes(stem).value_or(std::string());
 }
 
 }  // namespace
@@ -90,7 +100,8 @@ std::string temporaryStem(const std::string& name)
 PathKind pathKind(const std::string& path)
 {
     struct stat info {};
-    if (path.empty() || ::stat(path.c_str(), &info) != 0) {
+    const std::optional<std::string> bytes = Platform::pathBytes(path);
+    if (path.empty() || !bytes || ::stat(bytes->c_str(), &info) != 0) {
         return PathKind::Missing;
     }
     if (S_ISREG(info.st_mode)) {
@@ -103,7 +114,13 @@ FileRead readRegularFile(const std::string& path, std::size_t maxBytes, std::str
 {
     bytes.clear();
     FileRead result;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const std::optional<std::string> name = Platform::pathBytes(path);
+    if (!name) {
+        result.status = ReadStatus::CannotOpen;
+        result.reason = Platform::unspellablePathReason();
+        return result;
+    }
+    const int fd = ::open(name->c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         result.status = ReadStatus::CannotOpen;
         result.reason = reason(errno);
@@ -161,21 +178,22 @@ bool readWholeFile(const std::string& path, std::string& bytes, std::string& err
         return true;
     case ReadStatus::CannotOpen:
     case ReadStatus::Failed:
-        error = "cannot read " + quoted(path) + ": " + read.reason;
+        error = "cannot read " + inQuotes(path) + ": " + read.reason;
         break;
     case ReadStatus::Folder:
-        error = "cannot read " + quoted(path) + ": " + reason(EISDIR);
+        error = "cannot read " + inQuotes(path) + ": " + reason(EISDIR);
         break;
     case ReadStatus::NotRegular:
-        error = "cannot read " + quoted(path) + ": not a regular file";
+        error = "cannot read " + inQuotes(path) + ": not a regular file";
         break;
     case ReadStatus::TooLarge:
-        error = "cannot read " + quoted(path) + ": the file is larger than " + std::to_string(maxBytes) + " bytes";
+        error = "cannot read " + inQuotes(path) + ": the file is larger than " + std::to_string(maxBytes) + " bytes";
         break;
     }
     return false;
 }
 
+// The paths of a replacement are the system's bytes.
 struct ReplacementFile::Temporary {
     int fd = -1;
     std::string path;    // the temporary file
@@ -214,11 +232,16 @@ bool ReplacementFile::begin(const std::string& path)
 
     // A symbolic link is written through, so that the link stays a link and
     // the file it points to gets the new contents.
+    std::optional<std::string> bytes = Platform::pathBytes(path);
+    if (!bytes) {
+        error_ = "cannot write " + inQuotes(path) + ": " + Platform::unspellablePathReason();
+        return false;
+    }
     auto temporary = std::make_unique<Temporary>();
-    temporary->target = path;
+    temporary->target = std::move(*bytes);
     struct stat link {};
-    if (::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
-        if (char* resolved = ::realpath(path.c_str(), nullptr)) {
+    if (::lstat(temporary->target.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        if (char* resolved = ::realpath(temporary->target.c_str(), nullptr)) {
             temporary->target = resolved;
             std::free(resolved);
         }
@@ -228,13 +251,13 @@ bool ReplacementFile::begin(const std::string& path)
     struct stat existing {};
     const bool exists = ::stat(temporary->target.c_str(), &existing) == 0;
     if ((exists && S_ISDIR(existing.st_mode)) || name.empty() || name == "." || name == "..") {
-        error_ = "cannot write " + quoted(path) + ": " + kFolderNamed;
+        error_ = "cannot write " + inQuotes(path) + ": " + kFolderNamed;
         return false;
     }
     // A device or a pipe is never replaced by a regular file: the system's
     // own nodes would be lost, and whoever reads the pipe gets nothing.
     if (exists && !S_ISREG(existing.st_mode)) {
-        error_ = "cannot write " + quoted(path) + ": " + kNotRegular;
+        error_ = "cannot write " + inQuotes(path) + ": " + kNotRegular;
         return false;
     }
 
@@ -249,8 +272,9 @@ bool ReplacementFile::begin(const std::string& path)
     templateBuffer.push_back('\0');
     temporary->fd = ::mkostemp(templateBuffer.data(), O_CLOEXEC);
     if (temporary->fd < 0) {
-        error_ = "cannot write " + quoted(path) + ": cannot create a temporary file in " + quoted(folder) + ": " +
-                 reason(errno);
+        const int error = errno;
+        error_ = "cannot write " + inQuotes(path) + ": cannot create a temporary file in " +
+                 inQuotes(Platform::pathTextOf(folder).value_or(folder)) + ": " + reason(error);
         return false;
     }
     temporary->path.assign(templateBuffer.data());
@@ -271,7 +295,7 @@ bool ReplacementFile::write(std::string_view bytes)
     }
     int failure = 0;
     if (!writeAll(temporary_->fd, buffer, failure) || !writeAll(temporary_->fd, bytes, failure)) {
-        error_ = "cannot write " + quoted(path_) + ": writing the file failed: " + reason(failure);
+        error_ = "cannot write " + inQuotes(path_) + ": writing the file failed: " + reason(failure);
         abandon();
         return false;
     }
@@ -283,7 +307,7 @@ bool ReplacementFile::commit()
 {
     if (temporary_ == nullptr) {
         if (!failed()) {
-            error_ = "cannot write " + quoted(path_) + ": the file was never opened";
+            error_ = "cannot write " + inQuotes(path_) + ": the file was never opened";
         }
         return false;
     }
@@ -314,7 +338,7 @@ bool ReplacementFile::commit()
     if (stage != nullptr) {
         ::unlink(t.path.c_str());
         temporary_.reset();
-        error_ = "cannot write " + quoted(path_) + ": " + stage + " the file failed: " + reason(failure);
+        error_ = "cannot write " + inQuotes(path_) + ": " + stage + " the file failed: " + reason(failure);
         return false;
     }
 
@@ -337,6 +361,16 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes, std::s
         return false;
     }
     return true;
+}
+
+std::filesystem::path fileSystemPath(const std::string& path)
+{
+    return std::filesystem::path(Platform::pathBytes(path).value_or(std::string()));
+}
+
+std::optional<std::string> textOfFileSystemPath(const std::filesystem::path& path)
+{
+    return Platform::pathTextOf(path.native());
 }
 
 }  // namespace Common

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "common/text/Encoding.h"
+#include "platform/posix/SystemPath.h"
 
 namespace Platform {
 
@@ -53,7 +54,8 @@ std::string envValue(const char* name)
 // A mutex name may hold characters a file name cannot.
 std::string lockFileName(const std::wstring& name)
 {
-    std::string file = Common::toUtf8(name);
+    const std::string text = Common::toUtf8(name);
+    std::string file = Platform::pathBytes(text).value_or(text);
     for (char& c : file) {
         if (c == '/' || c == '\0') {
             c = '_';
@@ -138,24 +140,63 @@ void PosixPlatform::setUserLocale()
     std::setlocale(LC_NUMERIC, "C");
 }
 
-std::vector<std::wstring> localeArguments(int argc, char** argv)
+namespace {
+
+// The bytes of an argument as a user can read them back: text where it
+// decodes as UTF-8, every other byte as \xNN.
+std::string shownBytes(std::string_view bytes)
+{
+    std::string shown;
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        std::size_t length = 1;
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        if (lead >= 0xC0) {
+            length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+        }
+        if (lead >= 0x20 && lead != 0x7F && i + length <= bytes.size() &&
+            (lead < 0x80 || Common::fromUtf8Strict(bytes.substr(i, length)))) {
+            shown.append(bytes.substr(i, length));
+            i += length;
+            continue;
+        }
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "\\x%02X", lead);
+        shown += hex;
+        ++i;
+    }
+    return shown;
+}
+
+}  // namespace
+
+LocaleArguments localeArguments(int argc, char** argv)
 {
     // The locale the run later sets for good is taken now, before any
     // argument is decoded.
     const char* ctype = std::setlocale(LC_CTYPE, "");
     (void)ctype;
-    std::vector<std::wstring> arguments;
+    LocaleArguments result;
     for (int i = 1; i < argc; ++i) {
         const std::string_view bytes(argv[i]);
-        std::optional<std::wstring> text = Common::fromUtf8Strict(bytes);
-        if (!text || Common::localeCharsetName() != "UTF-8") {
-            if (std::optional<std::wstring> local = Common::fromLocaleCharset(bytes)) {
-                text = std::move(local);
-            }
+        const std::optional<std::string> text = pathTextOf(bytes);
+        if (!text) {
+            // Read some other way, the name would open a file the user did
+            // not name, or two such names would become one.
+            result.problem = "argument " + std::to_string(i) +
+                             (i > 1 && result.arguments.back().starts_with(L"--")
+                                  ? " (the value of " + Common::toUtf8(result.arguments.back()) + ")"
+                                  : std::string()) +
+                             " \"" + shownBytes(bytes) + "\" is not text in the character set of the locale (" +
+                             Common::localeCharsetName() +
+                             "); file names are opened as the bytes given, so type the name in that character set "
+                             "or run under a locale that reads it";
+            result.arguments.clear();
+            return result;
         }
-        arguments.push_back(text ? *text : Common::fromUtf8(bytes));
+        result.arguments.push_back(Common::fromUtf8(*text));
     }
-    return arguments;
+    return result;
 }
 
 std::wstring PosixPlatform::moduleFileName()
@@ -167,7 +208,8 @@ std::wstring PosixPlatform::moduleFileName()
             return std::wstring();
         }
         if (static_cast<std::size_t>(n) < buffer.size()) {
-            return Common::fromUtf8(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
+            const std::optional<std::string> text = pathTextOf(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
+            return text ? Common::fromUtf8(*text) : std::wstring();
         }
         if (buffer.size() >= (1u << 20)) {
             return std::wstring();
@@ -178,7 +220,8 @@ std::wstring PosixPlatform::moduleFileName()
 
 bool PosixPlatform::isDirectory(const std::wstring& path)
 {
-    return isFolder(Common::toUtf8(path));
+    const std::optional<std::string> bytes = pathBytes(Common::toUtf8(path));
+    return bytes && isFolder(*bytes);
 }
 
 std::wstring PosixPlatform::documentsFolder(std::int32_t)
@@ -188,13 +231,15 @@ std::wstring PosixPlatform::documentsFolder(std::int32_t)
         return std::wstring();
     }
     const std::string documents = home + "/Documents";
-    return Common::fromUtf8(isFolder(documents) ? documents : home);
+    const std::optional<std::string> text = pathTextOf(isFolder(documents) ? documents : home);
+    return text ? Common::fromUtf8(*text) : std::wstring();
 }
 
 bool PosixPlatform::shellOpen(const std::wstring& path)
 {
     struct stat st {};
-    if (path.empty() || ::stat(Common::toUtf8(path).c_str(), &st) != 0) {
+    const std::optional<std::string> bytes = pathBytes(Common::toUtf8(path));
+    if (path.empty() || !bytes || ::stat(bytes->c_str(), &st) != 0) {
         return false;
     }
     std::cout << "open: " << Common::toUtf8(path) << std::endl;

@@ -31,7 +31,8 @@ namespace Platform {
 // - Window minimised: asked of the windows the program was given (the
 //   simulated host's, see setWindows); any other window is not minimised.
 // - Registry: RegistryFile at RegistryFile::defaultPath().
-// Paths are wide inside the programs and UTF-8 in the file system.
+// Paths are wide inside the programs and spelled in the locale's character
+// set in the file system (see SystemPath.h).
 class PosixPlatform : public Common::Platform {
 public:
     PosixPlatform();
@@ -63,9 +64,14 @@ private:
 
 // The arguments after the program name as the user typed them: decoded in
 // the character set of the user's locale (LC_CTYPE from the environment), so
-// that a Japanese file name typed under a Shift-JIS locale stays itself;
-// bytes the locale's set does not decode are read as UTF-8 (invalid
-// sequences becoming U+FFFD).
-std::vector<std::wstring> localeArguments(int argc, char** argv);
+// that a Japanese file name typed under a Shift-JIS locale stays itself and
+// is opened as the bytes typed. An argument that is not text in that set
+// (a name typed in another one) is not guessed at: no arguments, and
+// `problem` names it; the program then ends as on any usage error.
+struct LocaleArguments {
+    std::vector<std::wstring> arguments;
+    std::string problem;  // empty when every argument decoded
+};
+LocaleArguments localeArguments(int argc, char** argv);
 
 }  // namespace Platform

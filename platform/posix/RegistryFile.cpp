@@ -20,6 +20,7 @@
 #include "common/platform/Files.h"
 #include "common/text/Compare.h"
 #include "common/text/Encoding.h"
+#include "platform/posix/SystemPath.h"
 
 namespace Platform {
 
@@ -346,7 +347,7 @@ LoadResult load(const std::string& filePath, Document& doc, RegistryFile::Notice
         return LoadResult::Unreadable;
     }
     std::error_code ec;
-    if (!std::filesystem::exists(filePath, ec) && !ec) {
+    if (!std::filesystem::exists(Common::fileSystemPath(filePath), ec) && !ec) {
         return LoadResult::Missing;
     }
     std::string bytes;
@@ -369,7 +370,7 @@ LoadResult load(const std::string& filePath, Document& doc, RegistryFile::Notice
 
 void makeFolderOf(const std::string& filePath)
 {
-    const std::filesystem::path folder = std::filesystem::path(filePath).parent_path();
+    const std::filesystem::path folder = Common::fileSystemPath(filePath).parent_path();
     std::error_code ec;
     if (!folder.empty()) {
         std::filesystem::create_directories(folder, ec);
@@ -385,11 +386,11 @@ class WriteLock {
 public:
     explicit WriteLock(const std::string& filePath)
     {
-        const std::filesystem::path path(filePath);
+        const std::filesystem::path path = Common::fileSystemPath(filePath);
         std::string lockName = path.filename().string();
         lockName.insert(lockName.begin(), '.');
         lockName += ".lock";
-        const std::string lockPath = (path.parent_path() / lockName).string();
+        const std::string lockPath = path.empty() ? std::string() : (path.parent_path() / lockName).string();
         fd_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
         if (fd_ < 0) {
             return;
@@ -546,16 +547,18 @@ std::string RegistryFile::defaultPath()
         const char* value = std::getenv(name);
         return value == nullptr ? std::string() : std::string(value);
     };
+    // The variables hold the system's bytes; the path is kept as text.
+    const auto text = [](const std::string& bytes) { return pathTextOf(bytes).value_or(std::string()); };
     if (const std::string explicitPath = env("CEDXM_REGISTRY"); !explicitPath.empty()) {
-        return explicitPath;
+        return text(explicitPath);
     }
     // Relative settings folders are not valid; they would depend on the
     // current directory.
     if (const std::string config = env("XDG_CONFIG_HOME"); config.starts_with('/')) {
-        return config + "/Tavrel/CEDXM.reg";
+        return text(config + "/Tavrel/CEDXM.reg");
     }
     if (const std::string home = env("HOME"); !home.empty()) {
-        return home + "/.config/Tavrel/CEDXM.reg";
+        return text(home + "/.config/Tavrel/CEDXM.reg");
     }
     return std::string();
 }

@@ -33,7 +33,9 @@ public:
     explicit RegistryFile(std::string filePath, std::function<void(const std::string&)> tellUnreadable = {});
 
     // $CEDXM_REGISTRY, else $XDG_CONFIG_HOME/Tavrel/CEDXM.reg, else
-    // $HOME/.config/Tavrel/CEDXM.reg; empty when none of them is set.
+    // $HOME/.config/Tavrel/CEDXM.reg; empty when none of them is set or
+    // when it is not text in the locale's character set. The path is text,
+    // read in the locale the program runs under: ask after the locale is set.
     static std::string defaultPath();
 
     const std::string& filePath() const { return filePath_; }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "common/platform/Files.h"
+#include "platform/posix/SystemPath.h"
 
 namespace Common {
 
@@ -10,7 +11,8 @@ namespace {
 
 bool identity(const std::string& path, struct stat& info)
 {
-    return !path.empty() && ::stat(path.c_str(), &info) == 0;
+    const std::optional<std::string> bytes = Platform::pathBytes(path);
+    return !path.empty() && bytes && ::stat(bytes->c_str(), &info) == 0;
 }
 
 // The folder part of a path ("." for a bare name) and the name in it.

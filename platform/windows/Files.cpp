@@ -57,7 +57,7 @@ std::string reason(DWORD error)
     return message.empty() ? "error " + std::to_string(error) : toUtf8(message);
 }
 
-std::string quoted(const std::string& path)
+std::string inQuotes(const std::string& path)
 {
     return "\"" + path + "\"";
 }
@@ -208,16 +208,16 @@ bool readWholeFile(const std::string& path, std::string& bytes, std::string& err
         return true;
     case ReadStatus::CannotOpen:
     case ReadStatus::Failed:
-        error = "cannot read " + quoted(path) + ": " + read.reason;
+        error = "cannot read " + inQuotes(path) + ": " + read.reason;
         break;
     case ReadStatus::Folder:
-        error = "cannot read " + quoted(path) + ": " + std::strerror(EISDIR);
+        error = "cannot read " + inQuotes(path) + ": " + std::strerror(EISDIR);
         break;
     case ReadStatus::NotRegular:
-        error = "cannot read " + quoted(path) + ": not a regular file";
+        error = "cannot read " + inQuotes(path) + ": not a regular file";
         break;
     case ReadStatus::TooLarge:
-        error = "cannot read " + quoted(path) + ": the file is larger than " + std::to_string(maxBytes) + " bytes";
+        error = "cannot read " + inQuotes(path) + ": the file is larger than " + std::to_string(maxBytes) + " bytes";
         break;
     }
     return false;
@@ -262,7 +262,7 @@ bool ReplacementFile::begin(const std::string& path)
     temporary->target = widePath(path);
     const DWORD attributes = GetFileAttributesW(temporary->target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        error_ = "cannot write " + quoted(path) + ": that is a folder; name a file in it instead";
+        error_ = "cannot write " + inQuotes(path) + ": that is a folder; name a file in it instead";
         return false;
     }
     // A device (NUL, CON, COM1) or a pipe is never replaced by a file, and
@@ -270,7 +270,7 @@ bool ReplacementFile::begin(const std::string& path)
     {
         const Handle existing(openExisting(temporary->target, 0));
         if (existing.valid() && kindOf(existing.get()) != PathKind::File) {
-            error_ = "cannot write " + quoted(path) +
+            error_ = "cannot write " + inQuotes(path) +
                      ": that is not a regular file (a device or pipe) and is never replaced";
             return false;
         }
@@ -295,7 +295,7 @@ bool ReplacementFile::begin(const std::string& path)
     std::wstring name;
     splitPath(temporary->target, folder, name);
     if (name.empty()) {
-        error_ = "cannot write " + quoted(path) + ": the path names no file";
+        error_ = "cannot write " + inQuotes(path) + ": the path names no file";
         return false;
     }
 
@@ -326,8 +326,8 @@ bool ReplacementFile::begin(const std::string& path)
         }
     }
     if (!temporary->handle.valid()) {
-        error_ = "cannot write " + quoted(path) + ": cannot create a temporary file in " +
-                 quoted(toUtf8(folder)) + ": " + reason(error);
+        error_ = "cannot write " + inQuotes(path) + ": cannot create a temporary file in " +
+                 inQuotes(toUtf8(folder)) + ": " + reason(error);
         return false;
     }
     temporary->buffer.reserve(kWriteBuffer);
@@ -347,7 +347,7 @@ bool ReplacementFile::write(std::string_view bytes)
     }
     DWORD failure = 0;
     if (!writeAll(temporary_->handle.get(), buffer, failure) || !writeAll(temporary_->handle.get(), bytes, failure)) {
-        error_ = "cannot write " + quoted(path_) + ": writing the file failed: " + reason(failure);
+        error_ = "cannot write " + inQuotes(path_) + ": writing the file failed: " + reason(failure);
         abandon();
         return false;
     }
@@ -359,7 +359,7 @@ bool ReplacementFile::commit()
 {
     if (temporary_ == nullptr) {
         if (!failed()) {
-            error_ = "cannot write " + quoted(path_) + ": the file was never opened";
+            error_ = "cannot write " + inQuotes(path_) + ": the file was never opened";
         }
         return false;
     }
@@ -389,7 +389,7 @@ bool ReplacementFile::commit()
         SetFileAttributesW(t.path.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileW(t.path.c_str());
         temporary_.reset();
-        error_ = "cannot write " + quoted(path_) + ": " + stage + " the file failed: " + reason(failure);
+        error_ = "cannot write " + inQuotes(path_) + ": " + stage + " the file failed: " + reason(failure);
         return false;
     }
     temporary_.reset();
@@ -404,6 +404,22 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes, std::s
         return false;
     }
     return true;
+}
+
+std::filesystem::path fileSystemPath(const std::string& path)
+{
+    return std::filesystem::path(widePath(path));
+}
+
+std::optional<std::string> textOfFileSystemPath(const std::filesystem::path& path)
+{
+    // A wide name with a lone surrogate has no UTF-8 text of its own.
+    const std::wstring& wide = path.native();
+    std::string text = toUtf8(wide);
+    if (fromUtf8(text) != wide) {
+        return std::nullopt;
+    }
+    return text;
 }
 
 }  // namespace Common

@@ -13,6 +13,7 @@
 
 #include "common/text/Encoding.h"
 #include "platform/posix/PosixPlatform.h"
+#include "support/ShiftJisLocale.h"
 #include "support/TempFolder.h"
 
 using Platform::PosixPlatform;
@@ -200,30 +201,41 @@ TEST(PosixPlatform, RegistryIsTheFileAtTheGivenPath)
 
 // Under a Shift-JIS locale two Japanese file names typed by the user stay two
 // names; read as UTF-8 both would collapse into the same replacement
-// characters and one export would overwrite the other. The locale is built
-// into a private folder, as no Shift-JIS locale is installed.
+// characters and one export would overwrite the other. An argument that is
+// not text in the locale's set (and, under a UTF-8 locale, one that is not
+// UTF-8) is refused by its place, not guessed at.
 TEST(PosixPlatform, ArgumentsAreDecodedInTheLocalesCharacterSet)
 {
-    TempFolder folder;
-    const std::string build = "localedef -i ja_JP -f SHIFT_JIS '" + folder.file("ja_JP.SJIS") + "' >/dev/null 2>&1";
-    (void)std::system(build.c_str());  // warns (and says so in its status) that Shift-JIS is not ASCII-safe
-    if (!std::filesystem::exists(folder.file("ja_JP.SJIS"))) {
+    const TestSupport::ShiftJisLocale shiftJis;
+    if (!shiftJis.available()) {
         GTEST_SKIP() << "localedef could not build a Shift-JIS locale here";
     }
     const std::string previous = std::setlocale(LC_ALL, nullptr);
+    char program[] = "DM2CDX";
+    char ascii[] = "--output";
+    char notShiftJis[] = "\x81\x20.xml";  // a lead byte without its second byte
     {
-        ScopedEnv path("LOCPATH", folder.path().c_str());
-        ScopedEnv all("LC_ALL", "ja_JP.SJIS");
-        char program[] = "DM2CDX";
+        ScopedEnv path("LOCPATH", shiftJis.folder().c_str());
+        ScopedEnv all("LC_ALL", TestSupport::ShiftJisLocale::kName);
         char yamada[] = "\x8E\x52\x93\x63\x93\x40.xml";  // 山田邸.xml
         char tanaka[] = "\x93\x63\x92\x86\x93\x40.xml";  // 田中邸.xml
-        char ascii[] = "--output";
         char* argv[] = {program, ascii, yamada, tanaka};
-        const std::vector<std::wstring> args = Platform::localeArguments(4, argv);
-        ASSERT_EQ(args.size(), 3u);
-        EXPECT_EQ(args[0], L"--output");
-        EXPECT_EQ(args[1], L"山田邸.xml");
-        EXPECT_EQ(args[2], L"田中邸.xml");
+        const Platform::LocaleArguments args = Platform::localeArguments(4, argv);
+        EXPECT_EQ(args.problem, "");
+        EXPECT_EQ(args.arguments, (std::vector<std::wstring>{L"--output", L"山田邸.xml", L"田中邸.xml"}));
+
+        char* refused[] = {program, ascii, notShiftJis};
+        const Platform::LocaleArguments bad = Platform::localeArguments(3, refused);
+        EXPECT_TRUE(bad.arguments.empty());
+        EXPECT_NE(bad.problem.find("argument 2 (the value of --output) \"\\x81 .xml\""), std::string::npos) << bad.problem;
+    }
+    {
+        ScopedEnv all("LC_ALL", "C.UTF-8");
+        char latin1[] = "caf\xE9.xml";
+        char* argv[] = {program, latin1};
+        const Platform::LocaleArguments bad = Platform::localeArguments(2, argv);
+        EXPECT_TRUE(bad.arguments.empty());
+        EXPECT_NE(bad.problem.find("argument 1 \"caf\\xE9.xml\""), std::string::npos) << bad.problem;
     }
     std::setlocale(LC_ALL, previous.c_str());
 }

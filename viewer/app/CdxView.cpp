@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "common/platform/Files.h"
 #include "common/text/Encoding.h"
 #include "common/text/PathText.h"
 #include "importer/reading/CedxmReader.h"
@@ -63,8 +64,7 @@ std::filesystem::path pathOf(const std::wstring& text) { return Common::pathFrom
 
 bool samePlace(const std::wstring& a, const std::wstring& b)
 {
-    std::error_code ignored;
-    return std::filesystem::equivalent(pathOf(a), pathOf(b), ignored);
+    return Common::sameFile(Common::toUtf8(a), Common::toUtf8(b));
 }
 
 }  // namespace
@@ -195,7 +195,7 @@ int runCdxView(const std::vector<std::wstring>& arguments, std::ostream& out, st
     if (!commandLine.svgFolder.empty()) {
         const std::filesystem::path folder = pathOf(commandLine.svgFolder);
         std::error_code e;
-        std::filesystem::create_directories(folder, e);
+        std::filesystem::create_directories(Common::fileSystemPath(Common::utf8OfPath(folder)), e);
         if (e) {
             err << "CDXVIEW: cannot make the folder " << Common::utf8OfPath(folder) << ": " << e.message() << "\n";
             return kViewerFailed;
