@@ -71,7 +71,16 @@ std::string lockFileName(const std::wstring& name)
 
 // A settings file that cannot be read is told on standard error, as every
 // failure is: the run goes on, but the user's choices are not remembered.
-PosixPlatform::PosixPlatform() : PosixPlatform(RegistryFile::defaultPath()) {}
+PosixPlatform::PosixPlatform() : PosixPlatform(RegistryFile::defaultPath())
+{
+    if (registry_.filePath().empty()) {
+        std::string problem;
+        RegistryFile::defaultPath(&problem);
+        if (!problem.empty()) {
+            registry_.setUnusablePath(problem);
+        }
+    }
+}
 
 PosixPlatform::PosixPlatform(std::string registryPath)
     : registry_(std::move(registryPath), [](const std::string& problem) { std::cerr << "settings: " << problem << std::endl; })
@@ -208,7 +217,8 @@ std::wstring PosixPlatform::moduleFileName()
             return std::wstring();
         }
         if (static_cast<std::size_t>(n) < buffer.size()) {
-            const std::optional<std::string> text = pathTextOf(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
+            const std::string_view bytes(buffer.data(), static_cast<std::size_t>(n));
+            const std::optional<std::string> text = pathTextOf(bytes);
             return text ? Common::fromUtf8(*text) : std::wstring();
         }
         if (buffer.size() >= (1u << 20)) {

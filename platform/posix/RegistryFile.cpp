@@ -328,6 +328,7 @@ enum class LoadResult { Loaded, Missing, Unreadable };
 struct RegistryFile::Notice {
     std::function<void(const std::string&)> tell;
     bool told = false;
+    std::string unusablePath;  // why a file named has no usable path
 
     void unreadable(const std::string& error)
     {
@@ -344,6 +345,9 @@ LoadResult load(const std::string& filePath, Document& doc, RegistryFile::Notice
 {
     doc = Document{};
     if (filePath.empty()) {
+        if (!notice.unusablePath.empty()) {
+            notice.unreadable(notice.unusablePath);
+        }
         return LoadResult::Unreadable;
     }
     std::error_code ec;
@@ -537,28 +541,42 @@ private:
 }  // namespace
 
 RegistryFile::RegistryFile(std::string filePath, std::function<void(const std::string&)> tellUnreadable)
-    : filePath_(std::move(filePath)), notice_(std::make_shared<Notice>(Notice{std::move(tellUnreadable)}))
+    : filePath_(std::move(filePath)),
+      notice_(std::make_shared<Notice>(Notice{std::move(tellUnreadable), false, std::string()}))
 {
 }
 
-std::string RegistryFile::defaultPath()
+void RegistryFile::setUnusablePath(const std::string& why)
+{
+    notice_->unusablePath = why;
+}
+
+std::string RegistryFile::defaultPath(std::string* problem)
 {
     const auto env = [](const char* name) -> std::string {
         const char* value = std::getenv(name);
         return value == nullptr ? std::string() : std::string(value);
     };
     // The variables hold the system's bytes; the path is kept as text.
-    const auto text = [](const std::string& bytes) { return pathTextOf(bytes).value_or(std::string()); };
+    const auto text = [problem](const char* variable, const std::string& bytes) {
+        std::optional<std::string> path = pathTextOf(bytes);
+        if (!path && problem != nullptr) {
+            *problem = std::string("the settings file named by $") + variable +
+                       " cannot be used: its path is not text in the character set of the locale (" +
+                       Common::localeCharsetName() + ")";
+        }
+        return path.value_or(std::string());
+    };
     if (const std::string explicitPath = env("CEDXM_REGISTRY"); !explicitPath.empty()) {
-        return text(explicitPath);
+        return text("CEDXM_REGISTRY", explicitPath);
     }
     // Relative settings folders are not valid; they would depend on the
     // current directory.
     if (const std::string config = env("XDG_CONFIG_HOME"); config.starts_with('/')) {
-        return text(config + "/Tavrel/CEDXM.reg");
+        return text("XDG_CONFIG_HOME", config + "/Tavrel/CEDXM.reg");
     }
     if (const std::string home = env("HOME"); !home.empty()) {
-        return text(home + "/.config/Tavrel/CEDXM.reg");
+        return text("HOME", home + "/.config/Tavrel/CEDXM.reg");
     }
     return std::string();
 }

@@ -34,9 +34,14 @@ public:
 
     // $CEDXM_REGISTRY, else $XDG_CONFIG_HOME/Tavrel/CEDXM.reg, else
     // $HOME/.config/Tavrel/CEDXM.reg; empty when none of them is set or
-    // when it is not text in the locale's character set. The path is text,
-    // read in the locale the program runs under: ask after the locale is set.
-    static std::string defaultPath();
+    // when it is not text in the locale's character set (`problem`, when
+    // given, then says which variable). The path is text, read in the
+    // locale the program runs under: ask after the locale is set.
+    static std::string defaultPath(std::string* problem = nullptr);
+
+    // Why there is no file although one was named: told on first use, as
+    // an unreadable file is.
+    void setUnusablePath(const std::string& why);
 
     const std::string& filePath() const { return filePath_; }
 

@@ -208,6 +208,20 @@ TEST(RegistryFile, DefaultPathFromEnvironment)
     ::unsetenv("XDG_CONFIG_HOME");
     EXPECT_EQ(RegistryFile::defaultPath(), "/home/u/.config/Tavrel/CEDXM.reg");
 
+    // A path that is not text in the locale's set is not opened under some
+    // other name; the settings are not remembered, and that is told.
+    ::setenv("CEDXM_REGISTRY", "/x/caf\xE9.reg", 1);
+    std::string problem;
+    EXPECT_EQ(RegistryFile::defaultPath(&problem), "");
+    EXPECT_NE(problem.find("$CEDXM_REGISTRY"), std::string::npos) << problem;
+    std::vector<std::string> told;
+    RegistryFile unnamed("", [&](const std::string& why) { told.push_back(why); });
+    unnamed.setUnusablePath(problem);
+    EXPECT_EQ(unnamed.openKey(L"Software\\Tavrel\\CEDXM"), nullptr);
+    EXPECT_EQ(unnamed.createKey(L"Software\\Tavrel\\CEDXM"), nullptr);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_TRUE(told[0].starts_with(problem)) << told[0];
+
     const auto restore = [](const char* name, const std::optional<std::string>& v) {
         if (v) {
             ::setenv(name, v->c_str(), 1);
