@@ -111,7 +111,7 @@ void DispatchObject::define(const Common::HostOperation& op, Handler handler)
     }
     Common::Signature signature = Common::signatureOf(op);
     Variant noAnswer = numberAs(signature.result, 0.0);
-    operations_[index] = Operation{std::move(signature), std::move(handler), std::move(noAnswer)};
+    operations_[index] = std::make_unique<Operation>(Operation{std::move(signature), std::move(handler), std::move(noAnswer)});
 }
 
 void DispatchObject::defineProperty(const Common::HostOperation& op, std::function<void(const Variant&)> handler)
@@ -122,19 +122,26 @@ void DispatchObject::defineProperty(const Common::HostOperation& op, std::functi
 
 void DispatchObject::invoke(int dispatchNumber, Arguments& args, Variant& result)
 {
-    const Operation* operation = dispatchNumber >= 0 && static_cast<std::size_t>(dispatchNumber) < operations_.size() &&
-                                         operations_[static_cast<std::size_t>(dispatchNumber)]
-                                     ? &*operations_[static_cast<std::size_t>(dispatchNumber)]
-                                     : nullptr;
+    const auto index = static_cast<std::size_t>(static_cast<unsigned>(dispatchNumber));
+    const Operation* operation = index < operations_.size() ? operations_[index].get() : nullptr;
+    // The object walks make millions of calls without arguments to
+    // operations that take none, mostly with no journal to write: such a
+    // call has nothing to check or record.
+    if (operation != nullptr && args.empty() && operation->signature.args.empty() && !state_->journal.isOpen()) {
+        result = operation->noAnswer;
+        operation->handler(args, result);
+        return;
+    }
+    invokeChecked(dispatchNumber, operation, args, result);
+}
+
+void DispatchObject::invokeChecked(int dispatchNumber, const Operation* operation, Arguments& args, Variant& result)
+{
     try {
         if (operation == nullptr) {
             throw Common::HostError(dispatchNumber, operationName(objectName_, dispatchNumber) + ": no such operation");
         }
-        // An operation without arguments called without any, as the object
-        // walks make millions of calls, has nothing to check.
-        if (!args.empty() || !operation->signature.args.empty()) {
-            checkArguments(objectName_, dispatchNumber, operation->signature, args);
-        }
+        checkArguments(objectName_, dispatchNumber, operation->signature, args);
         // The handler writes into the caller's result directly; a call that
         // fails leaves it with no meaning, as it has none for any host.
         result = operation->noAnswer;
@@ -144,9 +151,7 @@ void DispatchObject::invoke(int dispatchNumber, Arguments& args, Variant& result
         state_->journal.record(objectName_, dispatchNumber, false, args, Variant(), &message);
         throw;
     }
-    if (state_->journal.isOpen()) {
-        state_->journal.record(objectName_, dispatchNumber, false, args, result, nullptr);
-    }
+    state_->journal.record(objectName_, dispatchNumber, false, args, result, nullptr);
 }
 
 void DispatchObject::putProperty(int dispatchNumber, const Variant& value)

@@ -91,9 +91,14 @@ private:
         Common::VariantType type;
         std::function<void(const Common::Variant&)> handler;
     };
-    // By dispatch number: a plan walked object by object makes millions of
-    // calls, each looked up here.
-    std::vector<std::optional<Operation>> operations_;
+    // Checks the call against the operation's argument list and writes
+    // its journal line; throws HostError for an unknown operation.
+    void invokeChecked(int dispatchNumber, const Operation* operation, Common::Arguments& args,
+                       Common::Variant& result);
+
+    // By dispatch number (null where there is none): a plan walked object
+    // by object makes millions of calls, each looked up here.
+    std::vector<std::unique_ptr<Operation>> operations_;
     std::map<int, Property> properties_;
 };
 

@@ -10,59 +10,163 @@ namespace Common {
 // The value types that cross the host automation boundary.
 enum class VariantType { Empty, I2, I4, UI1, UI2, UI4, R8, Text, DoubleArray };
 
-// One automation value. The active alternative is the value's type; Empty is
-// what an operation without a result gives.
+// One automation value; Empty is what an operation without a result gives.
+//
+// Walking a plan makes tens of millions of host calls, each answered with a
+// small number, so the numbers are kept apart from the text and the array:
+// making, copying and dropping a number touches neither, and only a value
+// that holds text or an array pays for them.
 class Variant {
 public:
-    using Value = std::variant<std::monostate, std::int16_t, std::int32_t, std::uint8_t, std::uint16_t, std::uint32_t,
-                               double, std::wstring, std::vector<double>>;
+    Variant() noexcept : scalar_{} {}
+    Variant(const Variant& other);
+    Variant(Variant&& other) noexcept;
+    Variant& operator=(const Variant& other);
+    Variant& operator=(Variant&& other) noexcept;
+    ~Variant()
+    {
+        if (holdsHeap()) {
+            dropHeap();
+        }
+    }
 
-    Variant() = default;
-    static Variant i2(std::int16_t v) { return make<1>(v); }
-    static Variant i4(std::int32_t v) { return make<2>(v); }
-    static Variant ui1(std::uint8_t v) { return make<3>(v); }
-    static Variant ui2(std::uint16_t v) { return make<4>(v); }
-    static Variant ui4(std::uint32_t v) { return make<5>(v); }
-    static Variant r8(double v) { return make<6>(v); }
-    static Variant text(std::wstring v) { return make<7>(std::move(v)); }
-    static Variant doubles(std::vector<double> v) { return make<8>(std::move(v)); }
+    static Variant i2(std::int16_t v) { return number(VariantType::I2, Scalar{.i2 = v}); }
+    static Variant i4(std::int32_t v) { return number(VariantType::I4, Scalar{.i4 = v}); }
+    static Variant ui1(std::uint8_t v) { return number(VariantType::UI1, Scalar{.ui1 = v}); }
+    static Variant ui2(std::uint16_t v) { return number(VariantType::UI2, Scalar{.ui2 = v}); }
+    static Variant ui4(std::uint32_t v) { return number(VariantType::UI4, Scalar{.ui4 = v}); }
+    static Variant r8(double v) { return number(VariantType::R8, Scalar{.r8 = v}); }
+    static Variant text(std::wstring v);
+    static Variant doubles(std::vector<double> v);
 
-    VariantType type() const { return static_cast<VariantType>(value_.index()); }
-    bool isEmpty() const { return value_.index() == 0; }
+    VariantType type() const { return type_; }
+    bool isEmpty() const { return type_ == VariantType::Empty; }
 
     // Typed access; asking for the wrong type throws std::bad_variant_access.
-    std::int16_t asI2() const { return std::get<1>(value_); }
-    std::int32_t asI4() const { return std::get<2>(value_); }
-    std::uint8_t asUI1() const { return std::get<3>(value_); }
-    std::uint16_t asUI2() const { return std::get<4>(value_); }
-    std::uint32_t asUI4() const { return std::get<5>(value_); }
-    double asR8() const { return std::get<6>(value_); }
-    const std::wstring& asText() const { return std::get<7>(value_); }
-    const std::vector<double>& asDoubles() const { return std::get<8>(value_); }
+    std::int16_t asI2() const { return expect(VariantType::I2).scalar_.i2; }
+    std::int32_t asI4() const { return expect(VariantType::I4).scalar_.i4; }
+    std::uint8_t asUI1() const { return expect(VariantType::UI1).scalar_.ui1; }
+    std::uint16_t asUI2() const { return expect(VariantType::UI2).scalar_.ui2; }
+    std::uint32_t asUI4() const { return expect(VariantType::UI4).scalar_.ui4; }
+    double asR8() const { return expect(VariantType::R8).scalar_.r8; }
+    const std::wstring& asText() const { return expect(VariantType::Text).text_; }
+    const std::vector<double>& asDoubles() const { return expect(VariantType::DoubleArray).doubles_; }
 
     // Any integer type widened to 64 bits; 0 for non-integer values.
-    std::int64_t asInteger() const;
+    std::int64_t asInteger() const
+    {
+        switch (type_) {
+        case VariantType::I2: return scalar_.i2;
+        case VariantType::I4: return scalar_.i4;
+        case VariantType::UI1: return scalar_.ui1;
+        case VariantType::UI2: return scalar_.ui2;
+        case VariantType::UI4: return scalar_.ui4;
+        default: return 0;
+        }
+    }
     // Any numeric type as a double; 0 for non-numeric values.
-    double asNumber() const;
+    double asNumber() const
+    {
+        return type_ == VariantType::R8 ? scalar_.r8 : static_cast<double>(asInteger());
+    }
 
-    const Value& value() const { return value_; }
-    Value& value() { return value_; }
-
-    bool operator==(const Variant& other) const { return value_ == other.value_; }
+    // Same type and equal value (numbers compare as numbers: NaN equals
+    // nothing, -0.0 equals 0.0).
+    bool operator==(const Variant& other) const;
 
 private:
-    // Emplacing into a default-constructed value (rather than constructing a
-    // temporary Value) keeps GCC 12's optimiser from a false
-    // free-nonheap-object warning in release builds.
-    template <std::size_t Index, typename T>
-    static Variant make(T&& v)
+    union Scalar {
+        std::int16_t i2;
+        std::int32_t i4;
+        std::uint8_t ui1;
+        std::uint16_t ui2;
+        std::uint32_t ui4;
+        double r8;
+    };
+
+    static Variant number(VariantType type, Scalar value)
     {
         Variant out;
-        out.value_.template emplace<Index>(std::forward<T>(v));
+        out.type_ = type;
+        out.scalar_ = value;
         return out;
     }
-    Value value_;
+    bool holdsHeap() const { return type_ == VariantType::Text || type_ == VariantType::DoubleArray; }
+    const Variant& expect(VariantType type) const
+    {
+        if (type_ != type) [[unlikely]] {
+            throw std::bad_variant_access();
+        }
+        return *this;
+    }
+    // The slow paths, for text and arrays.
+    void dropHeap() noexcept;
+    void takeHeap(Variant&& other) noexcept;
+
+    VariantType type_ = VariantType::Empty;
+    // scalar_ is the live member for Empty and the numbers.
+    union {
+        Scalar scalar_;
+        std::wstring text_;
+        std::vector<double> doubles_;
+    };
 };
+
+inline Variant::Variant(Variant&& other) noexcept : scalar_{}
+{
+    if (other.holdsHeap()) {
+        takeHeap(std::move(other));
+    } else {
+        type_ = other.type_;
+        scalar_ = other.scalar_;
+    }
+}
+
+inline Variant& Variant::operator=(Variant&& other) noexcept
+{
+    if (this != &other) {
+        if (holdsHeap()) {
+            dropHeap();
+        }
+        if (other.holdsHeap()) {
+            takeHeap(std::move(other));
+        } else {
+            type_ = other.type_;
+            scalar_ = other.scalar_;
+        }
+    }
+    return *this;
+}
+
+inline Variant::Variant(const Variant& other) : scalar_{}
+{
+    if (other.holdsHeap()) {
+        Variant copy = other.type_ == VariantType::Text ? text(other.text_) : doubles(other.doubles_);
+        takeHeap(std::move(copy));
+    } else {
+        type_ = other.type_;
+        scalar_ = other.scalar_;
+    }
+}
+
+inline Variant& Variant::operator=(const Variant& other)
+{
+    if (!other.holdsHeap()) {
+        if (holdsHeap()) {
+            dropHeap();
+        }
+        type_ = other.type_;
+        scalar_ = other.scalar_;
+        return *this;
+    }
+    if (this != &other) {
+        // Copied before this value is dropped, so that a failed copy
+        // leaves it as it was.
+        Variant copy(other);
+        *this = std::move(copy);
+    }
+    return *this;
+}
 
 const char* variantTypeName(VariantType type);
 

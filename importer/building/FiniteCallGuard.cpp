@@ -11,28 +11,21 @@ namespace Importer {
 namespace {
 
 // The record a creating operation makes; null for every other operation.
+// Every host call passes here, most of them walking the plan's objects, so
+// the number is looked at once.
 const wchar_t* recordMadeBy(int dispatchNumber)
 {
     using namespace Common::HostOps;
-    if (dispatchNumber == NewRoom.dispatchNumber) {
-        return L"Room";
+    switch (dispatchNumber) {
+    case NewRoom.dispatchNumber: return L"Room";
+    case NewWallLineElement.dispatchNumber: return L"Wall line";
+    case NewStair.dispatchNumber: return L"Stair";
+    case NewWallBox.dispatchNumber:
+    case NewWallBoxSecondForm.dispatchNumber: return L"Wall";
+    case PlaceFitting.dispatchNumber: return L"Fitting";
+    case NewRoofFace.dispatchNumber: return L"Roof";
+    default: return nullptr;
     }
-    if (dispatchNumber == NewWallLineElement.dispatchNumber) {
-        return L"Wall line";
-    }
-    if (dispatchNumber == NewStair.dispatchNumber) {
-        return L"Stair";
-    }
-    if (dispatchNumber == NewWallBox.dispatchNumber || dispatchNumber == NewWallBoxSecondForm.dispatchNumber) {
-        return L"Wall";
-    }
-    if (dispatchNumber == PlaceFitting.dispatchNumber) {
-        return L"Fitting";
-    }
-    if (dispatchNumber == NewRoofFace.dispatchNumber) {
-        return L"Roof";
-    }
-    return nullptr;
 }
 
 // The wall line element kind of a passage: made while walls are built, but
@@ -70,32 +63,65 @@ FiniteCallGuard::FiniteCallGuard(Common::AutomationObject& document, Common::Pla
 
 void FiniteCallGuard::invoke(int dispatchNumber, Common::Arguments& args, Common::Variant& result)
 {
-    if (const wchar_t* record = recordMadeBy(dispatchNumber)) {
-        for (std::size_t i = 0; i < args.size(); ++i) {
-            if (!finite(args[i].value)) {
-                platform_.reportError(std::wstring(record) + (storey_.empty() ? L"" : L" (storey " + storey_ + L")") +
-                                      L" skipped: value " + std::to_wstring(i + 1) +
-                                      L" for host operation " + std::to_wstring(dispatchNumber) +
-                                      L" is not a finite number");
-                const bool passage = dispatchNumber == Common::HostOps::NewWallLineElement.dispatchNumber &&
-                                     args[0].value.type() == Common::VariantType::UI2 &&
-                                     args[0].value.asInteger() == kPassageLine;
-                Common::reportLeftOut(report_, passage ? L"opening" : kind_, recordStorey_, L"",
-                                      L"a value computed for the host is not a finite number (it overflows)");
-                lastCreationSkipped_ = true;
-                ++skipped_;
-                return;
-            }
-        }
-        lastCreationSkipped_ = false;
-    } else if (dispatchNumber == kThicknessOfObjectJustMade && lastCreationSkipped_) {
-        return;  // it would fall on an object made earlier
-    }
-    if (dispatchNumber == kMakeStoreyCurrent && !args.empty() &&
-        args[0].value.type() == Common::VariantType::I2) {
-        storey_ = std::to_wstring(args[0].value.asI2());
+    // Most calls (walking the plan's objects) are none of the guard's
+    // business and go straight on.
+    if (watches(dispatchNumber)) {
+        invokeWatched(dispatchNumber, args, result);
+        return;
     }
     document_.invoke(dispatchNumber, args, result);
+}
+
+void FiniteCallGuard::invokeWatched(int dispatchNumber, Common::Arguments& args, Common::Variant& result)
+{
+    if (letsThrough(dispatchNumber, args)) {
+        document_.invoke(dispatchNumber, args, result);
+    }
+}
+
+bool FiniteCallGuard::watches(int dispatchNumber)
+{
+    return recordMadeBy(dispatchNumber) != nullptr || dispatchNumber == kThicknessOfObjectJustMade ||
+           dispatchNumber == kMakeStoreyCurrent;
+}
+
+bool FiniteCallGuard::letsThrough(int dispatchNumber, const Common::Arguments& args)
+{
+    if (const wchar_t* record = recordMadeBy(dispatchNumber)) {
+        lastCreationSkipped_ = skipsNonFinite(record, dispatchNumber, args);
+        return !lastCreationSkipped_;
+    }
+    if (dispatchNumber == kThicknessOfObjectJustMade) {
+        return !lastCreationSkipped_;  // else it would fall on an object made earlier
+    }
+    noteStorey(args);
+    return true;
+}
+
+bool FiniteCallGuard::skipsNonFinite(const wchar_t* record, int dispatchNumber, const Common::Arguments& args)
+{
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (!finite(args[i].value)) {
+            platform_.reportError(std::wstring(record) + (storey_.empty() ? L"" : L" (storey " + storey_ + L")") +
+                                  L" skipped: value " + std::to_wstring(i + 1) + L" for host operation " +
+                                  std::to_wstring(dispatchNumber) + L" is not a finite number");
+            const bool passage = dispatchNumber == Common::HostOps::NewWallLineElement.dispatchNumber &&
+                                 args[0].value.type() == Common::VariantType::UI2 &&
+                                 args[0].value.asInteger() == kPassageLine;
+            Common::reportLeftOut(report_, passage ? L"opening" : kind_, recordStorey_, L"",
+                                  L"a value computed for the host is not a finite number (it overflows)");
+            ++skipped_;
+            return true;
+        }
+    }
+    return false;
+}
+
+void FiniteCallGuard::noteStorey(const Common::Arguments& args)
+{
+    if (!args.empty() && args[0].value.type() == Common::VariantType::I2) {
+        storey_ = std::to_wstring(args[0].value.asI2());
+    }
 }
 
 void FiniteCallGuard::putProperty(int dispatchNumber, const Common::Variant& value)

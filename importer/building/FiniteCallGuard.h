@@ -38,6 +38,17 @@ public:
     std::size_t skipped() const { return skipped_; }
 
 private:
+    // Whether the guard looks at calls of this operation at all.
+    static bool watches(int dispatchNumber);
+    // Passes on a call the guard looks at, if it lets it through.
+    void invokeWatched(int dispatchNumber, Common::Arguments& args, Common::Variant& result);
+    // Whether a call the guard looks at goes on to the host.
+    bool letsThrough(int dispatchNumber, const Common::Arguments& args);
+    // Reports and counts a creating call with a number that is not finite.
+    bool skipsNonFinite(const wchar_t* record, int dispatchNumber, const Common::Arguments& args);
+    // Keeps the storey a storey change names, for the messages.
+    void noteStorey(const Common::Arguments& args);
+
     Common::AutomationObject& document_;
     Common::Platform& platform_;
     Common::ConversionReport* report_;
