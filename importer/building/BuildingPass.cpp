@@ -45,6 +45,8 @@ void runBuildingPass(const BuildingPassInput& pass)
     for (const auto& entry : model.levelByStorey) {
         storeys.push_back(entry.first);
     }
+    const RecordsByStorey<ImportWall> walls(model.walls);
+    const RoofsByStorey roofs(model);
     writeGridAndStoreySettings(model, document);
     noteUnbuiltRecords(model, pass.roofs);
 
@@ -60,13 +62,13 @@ void runBuildingPass(const BuildingPassInput& pass)
         building(L"room", storey);
         buildRooms(model, document, storey);
         building(L"wall", storey);  // passages among them are told apart by the guard
-        buildWalls(model, document, storey);
+        buildWalls(model, document, storey, walls.builtFrom(storey));
         building(L"stair", storey);
         buildStairs(model, document, storey, pass.barrierFreeGrade, platform);
         building(L"opening", storey);
         buildOpenings(model, document, pass.openings, storey);
         building(L"roof", storey + 1);  // the roofs of the storey above are built from this one
-        buildRoofs(model, document, pass.roofs, storey);
+        buildRoofs(model, document, pass.roofs, storey, roofs.builtFrom(storey));
         document.setRebuilding(0);
         document.storeyDone();
     }

@@ -68,15 +68,22 @@ void buildRoofs(const ImportModel& model, Common::HostDocument& document, RoofMo
     if (mode != RoofMode::ManualFaces) {
         return;
     }
+    buildRoofs(model, document, mode, storey, RoofsByStorey(model).builtFrom(storey));
+}
+
+void buildRoofs(const ImportModel& model, Common::HostDocument& document, RoofMode mode, int storey,
+                const std::vector<const ImportRoof*>& roofs)
+{
+    if (mode != RoofMode::ManualFaces) {
+        return;
+    }
     document.writeStoreyFlag(storeyNumber(storey), 9);
     clearRoofs(document, storey);
-    for (const auto& roof : model.roofs) {
-        if (static_cast<long long>(roof->storey) - 1 == storey) {
-            if (roof->finishThickness == 0) {
-                Common::reportChanged(model.report, L"roof", roof->storey, roof->id, L"finish thickness 0 became the default 150 mm");
-            }
-            buildRoof(*roof, document, storey);
+    for (const ImportRoof* roof : roofs) {
+        if (roof->finishThickness == 0) {
+            Common::reportChanged(model.report, L"roof", roof->storey, roof->id, L"finish thickness 0 became the default 150 mm");
         }
+        buildRoof(*roof, document, storey);
     }
 }
 

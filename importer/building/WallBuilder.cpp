@@ -81,12 +81,15 @@ void freeStandingWall(const ImportWall& w, const RoomHeightPair& h, Common::Host
 
 void buildWalls(const ImportModel& model, Common::HostDocument& document, int storey)
 {
+    buildWalls(model, document, storey, RecordsByStorey<ImportWall>(model.walls).builtFrom(storey));
+}
+
+void buildWalls(const ImportModel& model, Common::HostDocument& document, int storey,
+                const std::vector<const ImportWall*>& walls)
+{
     const std::uint16_t standardThickness = readStoreySettings(document)[kStandardWallThicknessIndex];
     const StoreyRooms rooms(model, storey);
-    for (const auto& w : model.walls) {
-        if (w->storey != storey) {
-            continue;
-        }
+    for (const ImportWall* w : walls) {
         const RoomHeightPair along = rooms.along(w->start, w->end);
         if (!along.none()) {
             edgeWall(*w, along, standardThickness, document);

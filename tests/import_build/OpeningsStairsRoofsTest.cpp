@@ -1,3 +1,5 @@
+#include <limits>
+
 #include "BuildFixture.h"
 #include "common/host/ObjectWalk.h"
 #include "importer/building/ImportFittingMap.h"
@@ -304,4 +306,19 @@ TEST(RoofBuildTest, NoRoofCallsInOtherModesAndNoThicknessWithoutARoof)
     Importer::buildRoofs(m, notMade.object, Importer::RoofMode::ManualFaces, 1);
     EXPECT_EQ(notMade.ops(), (std::vector<int>{59, 62, 39, 61, 64}));
     EXPECT_EQ(argR8(notMade.callsOf(61).at(0), 6), 20);
+}
+
+TEST(RoofBuildTest, EachStoreyBuildsTheRoofsOfTheStoreyAboveInTheModelsOrder)
+{
+    ImportModel m;
+    const auto& upperFirst = addRoof(m, 3, rectangle(0, 0, 10, 10), 20);
+    const auto& lower = addRoof(m, 2, rectangle(0, 0, 10, 10), 20);
+    const auto& upperSecond = addRoof(m, 3, rectangle(0, 0, 10, 10), 20);
+    addRoof(m, std::numeric_limits<int>::min(), rectangle(0, 0, 10, 10), 20);  // below every storey
+    const Importer::RoofsByStorey roofs(m);
+    EXPECT_EQ(roofs.builtFrom(2), (std::vector<const Importer::ImportRoof*>{&upperFirst, &upperSecond}));
+    EXPECT_EQ(roofs.builtFrom(1), (std::vector<const Importer::ImportRoof*>{&lower}));
+    EXPECT_TRUE(roofs.builtFrom(3).empty());
+    EXPECT_TRUE(roofs.builtFrom(std::numeric_limits<int>::max()).empty());
+    EXPECT_TRUE(roofs.builtFrom(std::numeric_limits<int>::min()).empty());
 }
