@@ -51,6 +51,7 @@
 #include "common/geometry/Vector2.h"
 #include "exporter/geometry/CellKey.h"
 #include "exporter/geometry/OutlineSteps.h"
+#include "exporter/geometry/PairScreen.h"
 
 namespace Exporter::OutlineSteps {
 
@@ -197,6 +198,16 @@ void forEachOverlappingPair(const std::vector<Box>& boxes, Test&& test)
     }
 }
 
+// True when the y of every edge's end is among the vertex heights (as with
+// closed outlines, where each end is the start of the next edge).
+bool everyEndIsAVertexHeight(const std::vector<Edge>& edges, const std::vector<double>& vertexHeights)
+{
+    std::vector<double> sorted = vertexHeights;
+    std::sort(sorted.begin(), sorted.end());
+    return std::all_of(edges.begin(), edges.end(),
+                       [&](const Edge& e) { return std::binary_search(sorted.begin(), sorted.end(), e.end.y); });
+}
+
 }  // namespace
 
 std::vector<double> eventHeightsFast(const std::vector<Edge>& allEdges)
@@ -291,6 +302,15 @@ std::vector<double> eventHeightsFast(const std::vector<Edge>& allEdges)
     }
 
     // Nearly collinear pairs: same or neighbouring buckets, each pair once.
+    // A bucket can hold every edge of a long façade, so its pairs go through
+    // the screen first, which passes on only the pairs that may add a height
+    // that is not a vertex height already.
+    const bool endsAreVertices = everyEndIsAVertexHeight(edges, ys);
+    std::unordered_map<BucketKey, EdgeColumns, BucketKeyHash> columns;
+    for (const auto& [key, members] : buckets) {
+        columns.try_emplace(key, edges, members);
+    }
+    std::vector<std::uint32_t> kept;
     for (const auto& [key, members] : buckets) {
         for (std::int64_t dd = -1; dd <= 1; ++dd) {
             for (std::int64_t dof = -1; dof <= 1; ++dof) {
@@ -298,11 +318,15 @@ std::vector<double> eventHeightsFast(const std::vector<Edge>& allEdges)
                 if (other == buckets.end()) {
                     continue;
                 }
+                const std::vector<std::size_t>& others = other->second;
+                const EdgeColumns& otherColumns = columns.at(other->first);
                 for (const std::size_t i : members) {
-                    for (const std::size_t j : other->second) {
-                        if (i < j) {
-                            test(i, j);
-                        }
+                    // Members are in edge order: the partners after i.
+                    const auto from = static_cast<std::size_t>(std::upper_bound(others.begin(), others.end(), i) - others.begin());
+                    kept.clear();
+                    screenPairs(edges[i], otherColumns, from, endsAreVertices, kept);
+                    for (const std::uint32_t k : kept) {
+                        test(i, others[k]);
                     }
                 }
             }
