@@ -12,8 +12,8 @@ namespace Exporter::OutlineSteps {
 // A bucket grid over points, for finding the points that match a given point
 // (closer than 0.001) without looking at all of them. It only proposes
 // candidates: callers still apply the exact point-match test, so the grid can
-// never change which points match. Entries are never taken out; callers skip
-// entries whose owner is gone or whose point has moved since.
+// never change which points match. Callers either take out the entries of
+// points that move or go, or skip such entries themselves.
 class EndpointGrid {
 public:
     void add(const Common::Vector2d& p, std::uint32_t entry)
@@ -22,18 +22,36 @@ public:
             grow();
         }
         Slot& slot = find(Key{cellOf(p.x), cellOf(p.y)});
-        if (slot.head == kNone) {
+        if (!slot.taken) {
             slot.key = Key{cellOf(p.x), cellOf(p.y)};
+            slot.taken = true;
             ++used_;
         }
         nodes_.push_back(Node{entry, slot.head});
         slot.head = static_cast<std::uint32_t>(nodes_.size() - 1);
     }
 
+    // Takes out the entry added for point p (the point as it was added); an
+    // entry that is not there is ignored. Cells hold few entries, so this
+    // is a short walk.
+    void remove(const Common::Vector2d& p, std::uint32_t entry)
+    {
+        if (slots_.empty()) {
+            return;
+        }
+        Slot& slot = find(Key{cellOf(p.x), cellOf(p.y)});
+        for (std::uint32_t* link = &slot.head; *link != kNone; link = &nodes_[*link].next) {
+            if (nodes_[*link].entry == entry) {
+                *link = nodes_[*link].next;
+                return;
+            }
+        }
+    }
+
     // Calls visit(entry), in no particular order, for every entry in the
     // cells that any point within the match distance of p can lie in; an
-    // entry may come more than once when its point was added again after
-    // moving.
+    // entry may come more than once when it was added again without the old
+    // one taken out.
     template <typename Visit>
     void forEachNear(const Common::Vector2d& p, Visit&& visit) const
     {
@@ -70,9 +88,12 @@ private:
     // their entries in one flat list, each cell's entries linked from its
     // slot: a grid of hundreds of thousands of points costs a few large
     // allocations instead of one per cell.
+    // A cell whose entries were all taken out keeps its slot, so that the
+    // probe sequences running through it stay unbroken.
     struct Slot {
         Key key{0, 0};
         std::uint32_t head = kNone;
+        bool taken = false;
     };
     struct Node {
         std::uint32_t entry;
@@ -84,7 +105,7 @@ private:
         const std::size_t mask = slots_.size() - 1;
         for (std::size_t i = CellKeyHash{}(key) & mask;; i = (i + 1) & mask) {
             const Slot& slot = slots_[i];
-            if (slot.head == kNone || slot.key == key) {
+            if (!slot.taken || slot.key == key) {
                 return slot;
             }
         }
@@ -96,7 +117,7 @@ private:
         std::vector<Slot> old = std::move(slots_);
         slots_.assign(old.empty() ? 64 : 2 * old.size(), Slot{});
         for (const Slot& slot : old) {
-            if (slot.head != kNone) {
+            if (slot.taken) {
                 find(slot.key) = slot;
             }
         }

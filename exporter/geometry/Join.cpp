@@ -15,7 +15,8 @@ bool parallel(const Segment& a, const Segment& b)
 }
 
 // Merges s into its single parallel neighbour t at the shared point p (s's
-// start or s's end): t's end at p moves to s's other end. Returns false when
+// start or s's end): t's end at p moves to s's other end (and moved is told
+// which section, which end, and where that end was). Returns false when
 // there is not exactly one neighbour at p, or it is not parallel.
 template <typename Neighbours, typename Move>
 bool mergeInto(const Segment& s, const Vector2d& p, const Vector2d& other, std::vector<Segment>& list,
@@ -30,11 +31,13 @@ bool mergeInto(const Segment& s, const Vector2d& p, const Vector2d& other, std::
         return false;
     }
     if (pointsMatch(t.start, p)) {
+        const Vector2d was = t.start;
         t.start = other;
-        moved(found.front(), false);
+        moved(found.front(), false, was);
     } else {
+        const Vector2d was = t.end;
         t.end = other;
-        moved(found.front(), true);
+        moved(found.front(), true, was);
     }
     return true;
 }
@@ -56,7 +59,7 @@ void joinReference(std::vector<Segment>& sections)
             }
             return found;
         };
-        auto moved = [](std::size_t, bool) {};
+        auto moved = [](std::size_t, bool, const Vector2d&) {};
         if (mergeInto(s, s.start, s.end, sections, neighboursAt, moved) ||
             mergeInto(s, s.end, s.start, sections, neighboursAt, moved)) {
             // The next section moves into this position and is looked at next.
@@ -96,18 +99,25 @@ void joinFast(std::vector<Segment>& sections)
                     found.push_back(j);
                 }
             });
-            // A section with both ends at p, or seen through a stale entry,
-            // counts once.
+            // A section with both ends at p counts once.
             std::sort(found.begin(), found.end());
             found.erase(std::unique(found.begin(), found.end()), found.end());
             return found;
         };
-        auto moved = [&](std::size_t j, bool endMoved) {
-            grid.add(endMoved ? sections[j].end : sections[j].start, static_cast<std::uint32_t>(2 * j + (endMoved ? 1 : 0)));
+        // The grid keeps each end of a section that is still there under its
+        // present point only: along a long wall the merged sections all pass
+        // through the wall's first point, and entries left behind there would
+        // make every later look at that point longer.
+        auto moved = [&](std::size_t j, bool endMoved, const Vector2d& was) {
+            const auto entry = static_cast<std::uint32_t>(2 * j + (endMoved ? 1 : 0));
+            grid.remove(was, entry);
+            grid.add(endMoved ? sections[j].end : sections[j].start, entry);
         };
         if (mergeInto(s, s.start, s.end, sections, neighboursAt, moved) ||
             mergeInto(s, s.end, s.start, sections, neighboursAt, moved)) {
             removed[position] = true;
+            grid.remove(s.start, static_cast<std::uint32_t>(2 * position));
+            grid.remove(s.end, static_cast<std::uint32_t>(2 * position + 1));
         }
     }
 
