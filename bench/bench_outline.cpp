@@ -124,10 +124,9 @@ void bothComputations(benchmark::State& state)
 {
     const StoreyOutlineSet set = Make(static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        const auto walls = Exporter::roomEdgeWallLines(set);
-        const auto outlines = Exporter::exteriorOutlines(set);
-        benchmark::DoNotOptimize(walls.data());
-        benchmark::DoNotOptimize(outlines.data());
+        const auto lines = Exporter::storeyLines(set, false);
+        benchmark::DoNotOptimize(lines.roomEdgeWalls.data());
+        benchmark::DoNotOptimize(lines.exteriorOutlines.data());
     }
 }
 
@@ -156,11 +155,11 @@ void measureInChild(int rooms)
         const StoreyOutlineSet set = syntheticStorey(rooms);
         const long before = peakKilobytes();
         const auto start = std::chrono::steady_clock::now();
-        const auto outlines = Exporter::exteriorOutlines(set);
-        const auto walls = Exporter::roomEdgeWallLines(set);
+        const auto lines = Exporter::storeyLines(set, false);
         const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
         std::printf("%6d rooms  %7zu opening segments  %7zu walls  %4zu outlines  %10.1f ms  peak %8ld KiB (%ld KiB before)\n",
-                    static_cast<int>(set.outlines.size()), set.openingSegments.size(), walls.size(), outlines.size(),
+                    static_cast<int>(set.outlines.size()), set.openingSegments.size(), lines.roomEdgeWalls.size(),
+                    lines.exteriorOutlines.size(),
                     took.count(), peakKilobytes(), before);
         std::fflush(stdout);
         _exit(0);

@@ -19,4 +19,9 @@ std::vector<std::vector<Common::Vector2d>> exteriorOutlines(const StoreyOutlineS
     return OutlineSteps::exteriorOutlinesWith(set, OutlineSteps::kFastStrategy, unclosed);
 }
 
+StoreyLines storeyLines(const StoreyOutlineSet& set, bool keepUnclosed)
+{
+    return OutlineSteps::storeyLinesWith(set, OutlineSteps::kFastStrategy, keepUnclosed);
+}
+
 }  // namespace Exporter

@@ -24,4 +24,14 @@ std::vector<Common::Segment> roomEdgeWallLines(const StoreyOutlineSet& set);
 std::vector<std::vector<Common::Vector2d>> exteriorOutlines(
     const StoreyOutlineSet& set, std::vector<std::vector<Common::Vector2d>>* unclosed = nullptr);
 
+// Both of the above for one storey, as the exporter needs them: the rooms are
+// cut into slabs once for both, with the same results as the two calls.
+struct StoreyLines {
+    std::vector<std::vector<Common::Vector2d>> exteriorOutlines;
+    // Only filled when asked for.
+    std::vector<std::vector<Common::Vector2d>> unclosed;
+    std::vector<Common::Segment> roomEdgeWalls;
+};
+StoreyLines storeyLines(const StoreyOutlineSet& set, bool keepUnclosed);
+
 }  // namespace Exporter

@@ -4,19 +4,43 @@ namespace Exporter::OutlineSteps {
 
 namespace {
 
-// Both computations: the rooms in the working frame, cut into slabs, the
-// sections the rule keeps joined back into straight segments and moved back
-// into the plan.
-std::vector<Segment> joinedSections(const StoreyOutlineSet& set, KeepRule rule, const Strategy& strategy)
+// The rooms in the working frame, cut into slabs at the event heights: the
+// part both computations share.
+struct Slabs {
+    WorkingFrame frame;
+    std::vector<Edge> edges;
+    std::vector<double> heights;
+};
+
+Slabs slabsOf(const StoreyOutlineSet& set, const Strategy& strategy)
 {
     const std::vector<std::vector<Vector2d>> outlines = usableOutlines(set);
-    const WorkingFrame frame = makeWorkingFrame(outlines);
-    const std::vector<Edge> edges = workingEdges(outlines, frame);
-    const std::vector<double> heights = strategy.eventHeights(edges);
-    std::vector<Segment> sections = strategy.keptSections(edges, heights, rule);
+    Slabs slabs;
+    slabs.frame = makeWorkingFrame(outlines);
+    slabs.edges = workingEdges(outlines, slabs.frame);
+    slabs.heights = strategy.eventHeights(slabs.edges);
+    return slabs;
+}
+
+// The sections the rule keeps joined back into straight segments and moved
+// back into the plan.
+std::vector<Segment> joinedSections(const Slabs& slabs, KeepRule rule, const Strategy& strategy)
+{
+    std::vector<Segment> sections = strategy.keptSections(slabs.edges, slabs.heights, rule);
     strategy.join(sections);
-    toPlan(sections, frame);
+    toPlan(sections, slabs.frame);
     return sections;
+}
+
+std::vector<Segment> roomEdgeWallLinesOf(const StoreyOutlineSet& set, const Slabs& slabs, const Strategy& strategy)
+{
+    return strategy.removeOpeningSpans(joinedSections(slabs, KeepRule::RoomEdges, strategy), usableOpenings(set));
+}
+
+std::vector<std::vector<Vector2d>> exteriorOutlinesOf(const Slabs& slabs, const Strategy& strategy,
+                                                      std::vector<std::vector<Vector2d>>* unclosed)
+{
+    return strategy.chain(joinedSections(slabs, KeepRule::Exterior, strategy), unclosed);
 }
 
 }  // namespace
@@ -27,13 +51,22 @@ const Strategy kFastStrategy{eventHeightsFast, keptSectionsFast, joinFast, chain
 
 std::vector<Segment> roomEdgeWallLinesWith(const StoreyOutlineSet& set, const Strategy& strategy)
 {
-    return strategy.removeOpeningSpans(joinedSections(set, KeepRule::RoomEdges, strategy), usableOpenings(set));
+    return roomEdgeWallLinesOf(set, slabsOf(set, strategy), strategy);
 }
 
 std::vector<std::vector<Vector2d>> exteriorOutlinesWith(const StoreyOutlineSet& set, const Strategy& strategy,
                                                         std::vector<std::vector<Vector2d>>* unclosed)
 {
-    return strategy.chain(joinedSections(set, KeepRule::Exterior, strategy), unclosed);
+    return exteriorOutlinesOf(slabsOf(set, strategy), strategy, unclosed);
+}
+
+StoreyLines storeyLinesWith(const StoreyOutlineSet& set, const Strategy& strategy, bool keepUnclosed)
+{
+    const Slabs slabs = slabsOf(set, strategy);
+    StoreyLines lines;
+    lines.exteriorOutlines = exteriorOutlinesOf(slabs, strategy, keepUnclosed ? &lines.unclosed : nullptr);
+    lines.roomEdgeWalls = roomEdgeWallLinesOf(set, slabs, strategy);
+    return lines;
 }
 
 }  // namespace Exporter::OutlineSteps

@@ -161,5 +161,6 @@ extern const Strategy kFastStrategy;
 std::vector<Segment> roomEdgeWallLinesWith(const StoreyOutlineSet& set, const Strategy& strategy);
 std::vector<std::vector<Vector2d>> exteriorOutlinesWith(const StoreyOutlineSet& set, const Strategy& strategy,
                                                         std::vector<std::vector<Vector2d>>* unclosed = nullptr);
+StoreyLines storeyLinesWith(const StoreyOutlineSet& set, const Strategy& strategy, bool keepUnclosed);
 
 }  // namespace Exporter::OutlineSteps

@@ -61,10 +61,10 @@ void reportUnclosedOuterLines(ExportModel& model, int storey, const std::vector<
 
 void finishStorey(ExportModel& model, int storey, const StoreyOutlineSet& set, double wallThickness)
 {
-    std::vector<std::vector<Vector2d>> unclosed;
-    appendOuterLines(model, storey, exteriorOutlines(set, model.report != nullptr ? &unclosed : nullptr));
-    reportUnclosedOuterLines(model, storey, unclosed);
-    appendRoomEdgeWalls(model, storey, roomEdgeWallLines(set), wallThickness);
+    const StoreyLines lines = storeyLines(set, model.report != nullptr);
+    appendOuterLines(model, storey, lines.exteriorOutlines);
+    reportUnclosedOuterLines(model, storey, lines.unclosed);
+    appendRoomEdgeWalls(model, storey, lines.roomEdgeWalls, wallThickness);
 }
 
 }  // namespace Exporter

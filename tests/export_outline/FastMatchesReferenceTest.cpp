@@ -188,6 +188,17 @@ void expectIdentical(const StoreyOutlineSet& set, const std::string& what, bool 
     for (std::size_t i = 0; i < outlines.size(); ++i) {
         ASSERT_EQ(outlines[i], outlinesReference[i]) << what << " chain " << i;
     }
+    // Both at once, as the exporter asks for them, give the same.
+    std::vector<std::vector<Vector2d>> unclosed;
+    const auto separateOutlines = Exporter::exteriorOutlines(set, &unclosed);
+    const Exporter::StoreyLines lines = Exporter::storeyLines(set, true);
+    EXPECT_EQ(lines.exteriorOutlines, separateOutlines) << what;
+    EXPECT_EQ(lines.unclosed, unclosed) << what;
+    ASSERT_EQ(lines.roomEdgeWalls.size(), walls.size()) << what;
+    for (std::size_t i = 0; i < walls.size(); ++i) {
+        ASSERT_TRUE(lines.roomEdgeWalls[i].start == walls[i].start && lines.roomEdgeWalls[i].end == walls[i].end)
+            << what << " wall " << i;
+    }
     // A plan of rooms always has walls and an outline around them; with
     // points moved apart by up to 0.0008 a chain may find no successor
     // within the point-match distance and be dropped.
@@ -221,5 +232,34 @@ TEST(FastMatchesReference, TurnedAndJitteredGrids)
         options.jitter = (seed % 3 == 0) ? 0.0004 : 0.0;
         options.openings = 6;
         expectIdentical(maker.make(options), "seed " + std::to_string(seed), options.jitter == 0.0);
+    }
+}
+
+TEST(FastMatchesReference, LongRowsOfRooms)
+{
+    // Fronts and backs of many sections in one line, joined into one wall
+    // each: the join moves the end of each merged section to the row's
+    // first point again and again. Rows along the axes and turned, some
+    // rooms deeper than the others, a window on some fronts.
+    for (unsigned seed = 1; seed <= 6; ++seed) {
+        std::mt19937 random(seed);
+        std::uniform_real_distribution<double> unit(0.0, 1.0);
+        const double angle = seed % 2 == 0 ? 0.0 : 3 * unit(random);
+        const Vector2d u(std::cos(angle), std::sin(angle));
+        const Vector2d v(-u.y, u.x);
+        StoreyOutlineSet set;
+        double along = 0;
+        for (int k = 0; k < 80 + static_cast<int>(seed) * 7; ++k) {
+            const double width = 455.0 * (1 + static_cast<int>(random() % 4));
+            const double depth = k % 11 == 5 ? 3640 : 2730;
+            const Vector2d a = u * along;
+            const Vector2d b = u * (along + width);
+            set.outlines.push_back({a, a + v * depth, b + v * depth, b});
+            if (k % 4 == 1) {
+                set.openingSegments.push_back(Segment{a + u * 100.0, a + u * (width - 100.0)});
+            }
+            along += width;
+        }
+        expectIdentical(set, "row " + std::to_string(seed));
     }
 }
