@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "common/geometry/Geometry.h"
+#include "exporter/reading/RoomBoxGrid.h"
 
 namespace Exporter {
 
@@ -94,6 +95,37 @@ struct RoomHeightIndex::OutlineEdges {
     }
 };
 
+// The rooms of one storey in room order, with their boxes (widened by the
+// tolerance, as the quick rejection widens them) in a grid.
+struct RoomHeightIndex::Storey {
+    std::vector<Entry> entries;
+    RoomBoxGrid grid;
+
+    static std::vector<RoomBoxGrid::Box> widenedBoxes(const std::vector<Entry>& entries)
+    {
+        std::vector<RoomBoxGrid::Box> boxes;
+        for (const Entry& e : entries) {
+            boxes.push_back(RoomBoxGrid::Box{e.minX - kRoomTolerance, e.minY - kRoomTolerance, e.maxX + kRoomTolerance,
+                                             e.maxY + kRoomTolerance});
+        }
+        return boxes;
+    }
+    static std::vector<const RoomBoxGrid::Box*> known(const std::vector<Entry>& entries,
+                                                      const std::vector<RoomBoxGrid::Box>& boxes)
+    {
+        std::vector<const RoomBoxGrid::Box*> pointers;
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            pointers.push_back(entries[i].boxKnown ? &boxes[i] : nullptr);
+        }
+        return pointers;
+    }
+
+    explicit Storey(std::vector<Entry> rooms)
+        : entries(std::move(rooms)), grid(known(entries, widenedBoxes(entries)))
+    {
+    }
+};
+
 bool RoomHeightIndex::insideOrOn(const Entry& e, const Vector2d& p)
 {
     return (e.edges && e.edges->onBoundary(p)) || insideOrOnOutline(p, e.room->outline);
@@ -107,6 +139,7 @@ bool RoomHeightIndex::matches(const Entry& e, const Vector2d& p1, const Vector2d
 
 RoomHeightIndex::RoomHeightIndex(const ExportModel& model)
 {
+    std::map<int, std::vector<Entry>> rooms;
     for (const auto& room : model.rooms) {
         if (room->outline.empty()) {
             continue;  // matches nothing
@@ -132,7 +165,10 @@ RoomHeightIndex::RoomHeightIndex(const ExportModel& model)
             entry.edges = std::make_shared<const OutlineEdges>(room->outline, entry.minX, entry.maxX, entry.minY,
                                                                entry.maxY);
         }
-        byStorey_[room->storey].push_back(entry);
+        rooms[room->storey].push_back(entry);
+    }
+    for (auto& [storey, entries] : rooms) {
+        byStorey_.emplace(storey, std::make_shared<const Storey>(std::move(entries)));
     }
 }
 
@@ -153,13 +189,13 @@ RoomHeightRange RoomHeightIndex::range(int storey, const Vector2d& p1, const Vec
     const double segMinY = std::min(p1.y, p2.y);
     const double segMaxY = std::max(p1.y, p2.y);
     bool matched = false;
-    for (const Entry& e : rooms->second) {
+    const auto visit = [&](const Entry& e) {
         if (e.boxKnown && (segMaxX < e.minX - t || segMinX > e.maxX + t || segMaxY < e.minY - t ||
                            segMinY > e.maxY + t)) {
-            continue;
+            return;
         }
         if (!matches(e, p1, p2)) {
-            continue;
+            return;
         }
         if (!matched) {
             range.floorMax = e.room->floorHeight;
@@ -168,6 +204,20 @@ RoomHeightRange RoomHeightIndex::range(int storey, const Vector2d& p1, const Vec
         } else {
             range.floorMax = std::max(range.floorMax, e.room->floorHeight);
             range.ceilingMax = std::max(range.ceilingMax, e.room->ceilingHeight);
+        }
+    };
+    // The rooms whose widened box the segment's box can meet, in room order
+    // as the plain walk over all rooms visits them (the order matters when a
+    // height is not a number); every room when the grid cannot say.
+    const Storey& s = *rooms->second;
+    std::vector<std::uint32_t> near;
+    if (s.grid.candidates(RoomBoxGrid::Box{segMinX, segMinY, segMaxX, segMaxY}, near)) {
+        for (const std::uint32_t i : near) {
+            visit(s.entries[i]);
+        }
+    } else {
+        for (const Entry& e : s.entries) {
+            visit(e);
         }
     }
     return range;

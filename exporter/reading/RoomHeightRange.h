@@ -45,7 +45,8 @@ private:
     };
     static bool insideOrOn(const Entry& e, const Vector2d& p);
     static bool matches(const Entry& e, const Vector2d& p1, const Vector2d& p2);
-    std::map<int, std::vector<Entry>> byStorey_;
+    struct Storey;
+    std::map<int, std::shared_ptr<const Storey>> byStorey_;
 };
 
 }  // namespace Exporter

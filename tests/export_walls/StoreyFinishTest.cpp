@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <memory>
 #include <numbers>
 #include <random>
@@ -199,27 +200,59 @@ TEST(StoreyFinish, BalconiesAndUnknownRoomsGiveNoRoomEdgesNorExteriorLines)
 
 using Common::Vector2d;
 
+namespace {
+
+// The answer of the plain walk over every room of the storey, in room order.
+Exporter::RoomHeightRange plainRange(const Exporter::ExportModel& model, int storey, const Vector2d& p1,
+                                     const Vector2d& p2)
+{
+    Exporter::RoomHeightRange plain;
+    bool matched = false;
+    for (const auto& room : model.rooms) {
+        if (room->storey != storey || room->outline.empty()) {
+            continue;
+        }
+        const auto inOrOn = [&](const Vector2d& p) { return Common::pointAgainstOutline(p, room->outline, 0.01) >= 1; };
+        if ((inOrOn(p1) && inOrOn(p2)) || Common::segmentAlongBoundary(p1, p2, room->outline, 0.01)) {
+            plain.floorMax = matched ? std::max(plain.floorMax, room->floorHeight) : room->floorHeight;
+            plain.ceilingMax = matched ? std::max(plain.ceilingMax, room->ceilingHeight) : room->ceilingHeight;
+            matched = true;
+        }
+    }
+    return plain;
+}
+
+void addRoom(Exporter::ExportModel& model, std::vector<Vector2d> outline, double floor, double ceiling, int storey = 1)
+{
+    auto r = std::make_unique<Exporter::ExportRoom>();
+    r->storey = storey;
+    r->floorHeight = floor;
+    r->ceilingHeight = ceiling;
+    r->outline = std::move(outline);
+    model.rooms.push_back(std::move(r));
+}
+
+// Equal, or both not a number.
+bool same(double a, double b)
+{
+    return a == b || (std::isnan(a) && std::isnan(b));
+}
+
+}  // namespace
+
 TEST(RoomHeightIndexTest, FinelyDrawnRoomsMatchThePlainPointAndEdgeTests)
 {
     // A round room of many points (its edges found by position) beside a
     // plain square; segments ending on points, on edges, just within and just
     // beyond the tolerance, inside, outside and across.
     Exporter::ExportModel model;
-    const auto addRoom = [&](std::vector<Vector2d> outline, double floor, double ceiling) {
-        auto r = std::make_unique<Exporter::ExportRoom>();
-        r->storey = 1;
-        r->floorHeight = floor;
-        r->ceilingHeight = ceiling;
-        r->outline = std::move(outline);
-        model.rooms.push_back(std::move(r));
-    };
     std::vector<Vector2d> round;
     for (int i = 0; i < 500; ++i) {
         const double a = -2 * std::numbers::pi * i / 500;
         round.push_back(Vector2d(3000 + 2000 * std::cos(a), 3000 + 2000 * std::sin(a)));
     }
-    addRoom(round, 100, 2500);
-    addRoom({Vector2d(5000, 2000), Vector2d(5000, 4000), Vector2d(7000, 4000), Vector2d(7000, 2000)}, 50, 2400);
+    addRoom(model, round, 100, 2500);
+    addRoom(model, {Vector2d(5000, 2000), Vector2d(5000, 4000), Vector2d(7000, 4000), Vector2d(7000, 2000)}, 50, 2400);
     const Exporter::RoomHeightIndex index(model);
 
     std::mt19937 random(3);
@@ -235,18 +268,70 @@ TEST(RoomHeightIndexTest, FinelyDrawnRoomsMatchThePlainPointAndEdgeTests)
     };
     for (int k = 0; k < 400; ++k) {
         const Vector2d p1 = somewhere(), p2 = k % 4 == 0 ? Vector2d(5000, 2000 + unit(random) * 2000) : somewhere();
-        Exporter::RoomHeightRange plain;
-        bool matched = false;
-        for (const auto& room : model.rooms) {
-            const auto inOrOn = [&](const Vector2d& p) { return Common::pointAgainstOutline(p, room->outline, 0.01) >= 1; };
-            if ((inOrOn(p1) && inOrOn(p2)) || Common::segmentAlongBoundary(p1, p2, room->outline, 0.01)) {
-                plain.floorMax = matched ? std::max(plain.floorMax, room->floorHeight) : room->floorHeight;
-                plain.ceilingMax = matched ? std::max(plain.ceilingMax, room->ceilingHeight) : room->ceilingHeight;
-                matched = true;
-            }
-        }
+        const Exporter::RoomHeightRange plain = plainRange(model, 1, p1, p2);
         const Exporter::RoomHeightRange fast = index.range(1, p1, p2);
         EXPECT_EQ(fast.floorMax, plain.floorMax) << k;
         EXPECT_EQ(fast.ceilingMax, plain.ceilingMax) << k;
+    }
+}
+
+TEST(RoomHeightIndexTest, LongRowsFindTheirRoomsAsThePlainWalkDoes)
+{
+    // A row of rooms, rooms on top of each other with heights that are not
+    // numbers (where the order of the rooms decides the answer), a room with
+    // a point that is not finite, one far away, one the size of the row and
+    // one of a single point; segments along and across the row, within and
+    // just beyond the tolerance, longer than the grid looks at, and endless.
+    Exporter::ExportModel model;
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    for (int k = 0; k < 300; ++k) {
+        const double x = 910.0 * k;
+        const double floor = k % 50 == 7 ? nan : 10.0 * (k % 13);
+        addRoom(model, {Vector2d(x, 0), Vector2d(x, 2730), Vector2d(x + 910, 2730), Vector2d(x + 910, 0)}, floor,
+                2400 + k % 7);
+        if (k % 50 == 7) {
+            addRoom(model, {Vector2d(x, 0), Vector2d(x, 2730), Vector2d(x + 910, 2730), Vector2d(x + 910, 0)}, 20,
+                    nan);
+        }
+    }
+    addRoom(model, {Vector2d(1000, 1000), Vector2d(nan, 2000), Vector2d(2000, 1000)}, 99, 2999);
+    addRoom(model, {Vector2d(5e11, 0), Vector2d(5e11, 1000), Vector2d(5e11 + 1000, 1000), Vector2d(5e11 + 1000, 0)}, 1,
+            2);
+    addRoom(model, {Vector2d(0, -100), Vector2d(0, 3000), Vector2d(273000, 3000), Vector2d(273000, -100)}, 5, 2500);
+    addRoom(model, {Vector2d(45500, 0)}, 7, 7);
+    addRoom(model, {Vector2d(0, 0), Vector2d(0, 2730), Vector2d(910, 2730)}, 3, 3, 2);
+    const Exporter::RoomHeightIndex index(model);
+
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    const double offsets[] = {0.0, 0.0099, -0.0099, 0.0101, -0.0101, 455.0};
+    const auto corner = [&]() {
+        return Vector2d(910.0 * static_cast<int>(random() % 301), random() % 2 == 0 ? 0.0 : 2730.0);
+    };
+    for (int k = 0; k < 3000; ++k) {
+        Vector2d p1 = corner() + Vector2d(offsets[random() % 6], offsets[random() % 6]);
+        Vector2d p2 = p1 + Vector2d(910.0 * static_cast<int>(random() % 3), 0);
+        switch (k % 7) {
+        case 1:  // across the row
+            p2 = Vector2d(p1.x + unit(random) * 100, 2730 - p1.y);
+            break;
+        case 2:  // along much of the row
+            p2 = Vector2d(p1.x + 910.0 * 200, p1.y);
+            break;
+        case 3:  // endless
+            p2 = Vector2d(k % 2 == 0 ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity(), p1.y);
+            break;
+        case 4:  // the far room
+            p1 = Vector2d(5e11 + 1000 * unit(random), 0);
+            p2 = Vector2d(5e11 + 1000, 1000 * unit(random));
+            break;
+        default:
+            break;
+        }
+        const int storey = k % 11 == 0 ? 2 : 1;
+        const Exporter::RoomHeightRange plain = plainRange(model, storey, p1, p2);
+        const Exporter::RoomHeightRange fast = index.range(storey, p1, p2);
+        EXPECT_TRUE(same(fast.floorMax, plain.floorMax)) << k << ": " << fast.floorMax << " vs " << plain.floorMax;
+        EXPECT_TRUE(same(fast.ceilingMax, plain.ceilingMax)) << k << ": " << fast.ceilingMax << " vs " << plain.ceilingMax;
     }
 }
