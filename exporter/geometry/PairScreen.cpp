@@ -127,7 +127,13 @@ CEDXM_ALWAYS_INLINE std::size_t screenBlocks(const Edge& a, const ColumnPointers
     return k;
 }
 
-#if defined(__GNUC__) && defined(__x86_64__)
+// Not for Windows: there GCC keeps the stack aligned to 16 bytes only, and
+// spilling a four-lane value takes 32.
+#if defined(__GNUC__) && defined(__x86_64__) && !defined(_WIN32)
+#define CEDXM_WIDE_LANES 1
+#endif
+
+#if defined(CEDXM_WIDE_LANES)
 // Four lanes where the processor has them; the arithmetic is the same, and
 // without fused multiply-add (not enabled here) every lane rounds as before.
 [[gnu::target("avx")]] std::size_t screenBlocksWide(const Edge& a, const ColumnPointers& c, std::size_t from,
@@ -170,7 +176,7 @@ void screenPairs(const Edge& a, const EdgeColumns& columns, std::size_t from, bo
                            columns.endY.data(),   columns.directionX.data(), columns.directionY.data()};
     const bool openEnds = !endsAreVertices;
     std::size_t k = from;
-#if defined(__GNUC__) && defined(__x86_64__)
+#if defined(CEDXM_WIDE_LANES)
     if (hasWideLanes()) {
         k = screenBlocksWide(a, c, k, columns.size(), openEnds, kept);
     }
