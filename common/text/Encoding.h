@@ -28,6 +28,8 @@ std::wstring fromUtf16Le(std::string_view bytes);
 // is no Unicode scalar value (a lone surrogate, beyond U+10FFFF) is written
 // as "&#xFFFD;", since a reference to it would make the XML ill-formed.
 std::string toCp932WithReferences(std::wstring_view text);
+// The same, appended to `out` (a writer's reused buffer).
+void appendCp932WithReferences(std::wstring_view text, std::string& out);
 // Empty result when the bytes are not valid code page 932.
 std::optional<std::wstring> fromCp932(std::string_view bytes);
 

@@ -35,7 +35,7 @@ bool isXmlChar(wchar_t c)
 
 // Where wide characters are 16 bits (Windows), a character beyond U+FFFF is
 // a surrogate pair: the pair starting at `text[i]`, if one does.
-bool isSurrogatePair(const std::wstring& text, std::size_t i)
+bool isSurrogatePair(std::wstring_view text, std::size_t i)
 {
     if constexpr (sizeof(wchar_t) != 2) {
         return false;
@@ -45,13 +45,39 @@ bool isSurrogatePair(const std::wstring& text, std::size_t i)
     return high >= 0xD800 && high <= 0xDBFF && low >= 0xDC00 && low <= 0xDFFF;
 }
 
-void appendEscaped(std::wstring& out, const std::wstring& text, bool attribute)
+// A character written as it stands in texts and attribute values alike:
+// no markup, no control, no surrogate half, no non-character.
+bool isPlain(wchar_t c)
 {
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto u = static_cast<std::uint32_t>(c);
+    if (u < 0xD800) {
+        return u >= 0x20 && u != L'&' && u != L'<' && u != L'"' && u != L'>';
+    }
+    if (u < 0xE000) {
+        return false;
+    }
+    return u <= 0xFFFD || (sizeof(wchar_t) > 2 && u >= 0x10000 && u <= 0x10FFFF);
+}
+
+void appendEscaped(std::wstring& out, std::wstring_view text, bool attribute)
+{
+    std::size_t i = 0;
+    while (i < text.size()) {
+        // Runs of plain characters are copied whole.
+        std::size_t plainEnd = i;
+        while (plainEnd < text.size() && isPlain(text[plainEnd])) {
+            ++plainEnd;
+        }
+        out.append(text.data() + i, plainEnd - i);
+        i = plainEnd;
+        if (i == text.size()) {
+            break;
+        }
         const wchar_t c = text[i];
         if (isSurrogatePair(text, i)) {
             out += c;
-            out += text[++i];
+            out += text[i + 1];
+            i += 2;
             continue;
         }
         switch (c) {
@@ -86,6 +112,7 @@ void appendEscaped(std::wstring& out, const std::wstring& text, bool attribute)
             out += isXmlChar(c) ? c : L'\uFFFD';
             break;
         }
+        ++i;
     }
 }
 
@@ -104,12 +131,12 @@ std::wstring widenCut(const std::string& text)
 
 }  // namespace
 
-void appendEscapedText(std::wstring& out, const std::wstring& text)
+void appendEscapedText(std::wstring& out, std::wstring_view text)
 {
     appendEscaped(out, text, false);
 }
 
-void appendEscapedAttribute(std::wstring& out, const std::wstring& text)
+void appendEscapedAttribute(std::wstring& out, std::wstring_view text)
 {
     appendEscaped(out, text, true);
 }
@@ -169,25 +196,27 @@ void XmlTextWriter::discard()
     file_.abandon();
 }
 
-bool XmlTextWriter::readable(const std::wstring& name, const XmlAttributeList* attributes, const std::wstring* text)
+bool XmlTextWriter::readable(std::wstring_view name, const XmlAttributeList* attributes,
+                             const std::wstring_view* text)
 {
-    const auto tooLong = [&](const std::wstring& value, const std::wstring& what) {
+    // The message is only made for a value that is too long.
+    const auto tooLong = [&](std::wstring_view value, const auto& what) {
         const std::size_t bytes = Common::utf8Length(value);
         if (bytes <= Common::kMaxXmlTextBytes) {
             return false;
         }
         failed_ = true;
-        error_ = Common::toUtf8(what) + " is " + std::to_string(bytes) + " bytes long in UTF-8, more than the " +
+        error_ = Common::toUtf8(what()) + " is " + std::to_string(bytes) + " bytes long in UTF-8, more than the " +
                  std::to_string(Common::kMaxXmlTextBytes) + " a CEDXM reader accepts; \"" + path_ +
                  "\" was not written";
         return true;
     };
-    if (text != nullptr && tooLong(*text, L"the text of " + name)) {
+    if (text != nullptr && tooLong(*text, [&] { return L"the text of " + std::wstring(name); })) {
         return false;
     }
     if (attributes != nullptr) {
         for (const auto& [attribute, value] : attributes->items()) {
-            if (tooLong(value, L"the attribute " + attribute + L" of " + name)) {
+            if (tooLong(value, [&] { return L"the attribute " + attribute + L" of " + std::wstring(name); })) {
                 return false;
             }
         }
@@ -214,56 +243,55 @@ bool XmlTextWriter::open(const std::string& path, bool shiftJis)
         return false;
     }
 
-    std::wstring line = L"<?xml version=\"1.0\" encoding=\"";
-    line += shiftJis ? L"Shift-JIS" : L"UTF-8";
-    line += L"\"?>\n";
-    writeLine(line);
+    line_ = L"<?xml version=\"1.0\" encoding=\"";
+    line_ += shiftJis ? L"Shift-JIS" : L"UTF-8";
+    line_ += L"\"?>\n";
+    writeLine();
     return !failed_;
 }
 
-void XmlTextWriter::indent(std::wstring& line) const
+void XmlTextWriter::indent()
 {
-    line.assign(stack_.size() * 2, L' ');
+    line_.assign(stack_.size() * 2, L' ');
 }
 
-void XmlTextWriter::appendAttributes(std::wstring& line, const XmlAttributeList& attributes) const
+void XmlTextWriter::appendAttributes(const XmlAttributeList& attributes)
 {
     for (const auto& [name, value] : attributes.items()) {
-        line += L' ';
-        line += name;
-        line += L"=\"";
-        appendEscapedAttribute(line, value);
-        line += L'"';
+        line_ += L' ';
+        line_ += name;
+        line_ += L"=\"";
+        appendEscapedAttribute(line_, value);
+        line_ += L'"';
     }
 }
 
-// Encodes one complete line and writes it; every line feed goes out as
+// Encodes the current line and writes it; every line feed goes out as
 // CR LF, as a text-mode stream on the host's platform writes it.
-void XmlTextWriter::writeLine(std::wstring& line)
+void XmlTextWriter::writeLine()
 {
     if (!file_.isOpen() || failed_) {
         return;
     }
-    bool ascii = true;
-    for (const wchar_t c : line) {
-        if (static_cast<std::uint32_t>(c) >= 0x80) {
-            ascii = false;
-            break;
-        }
-    }
-    std::string encoded;
+    const auto isAscii = [](wchar_t c) { return static_cast<std::uint32_t>(c) < 0x80; };
+    const bool ascii = std::all_of(line_.begin(), line_.end(), isAscii);
     if (ascii) {
-        encoded.assign(line.begin(), line.end());
+        encoded_.assign(line_.begin(), line_.end());
+    } else if (shiftJis_) {
+        encoded_.clear();
+        Common::appendCp932WithReferences(line_, encoded_);
     } else {
-        encoded = shiftJis_ ? Common::toCp932WithReferences(line) : Common::toUtf8(line);
+        encoded_ = Common::toUtf8(line_);
     }
+    // Neither code page uses the byte of a line feed inside a character.
     bytes_.clear();
-    for (const char c : encoded) {
-        if (c == '\n') {
-            bytes_ += '\r';
-        }
-        bytes_ += c;
+    std::size_t from = 0;
+    for (std::size_t at = encoded_.find('\n'); at != std::string::npos; at = encoded_.find('\n', from)) {
+        bytes_.append(encoded_, from, at - from);
+        bytes_ += "\r\n";
+        from = at + 1;
     }
+    bytes_.append(encoded_, from);
     if (!file_.write(bytes_)) {
         failed_ = true;
         error_ = file_.error();
@@ -271,112 +299,110 @@ void XmlTextWriter::writeLine(std::wstring& line)
 }
 
 // "<name a=\"v\"" at the current indentation; the caller ends the tag.
-void XmlTextWriter::beginTag(std::wstring& line, const std::wstring& name, const XmlAttributeList* attributes) const
+void XmlTextWriter::beginTag(std::wstring_view name, const XmlAttributeList* attributes)
 {
-    indent(line);
-    line += L'<';
-    line += name;
+    indent();
+    line_ += L'<';
+    line_ += name;
     if (attributes != nullptr) {
-        appendAttributes(line, *attributes);
+        appendAttributes(*attributes);
     }
 }
 
-bool XmlTextWriter::startElement(const std::wstring& name, const XmlAttributeList* attributes,
-                                 const std::wstring* text)
+bool XmlTextWriter::startElement(std::wstring_view name, const XmlAttributeList* attributes,
+                                 const std::wstring_view* text)
 {
     if (!file_.isOpen() || failed_ || !readable(name, attributes, text)) {
         return false;
     }
-    std::wstring line;
-    beginTag(line, name, attributes);
-    line += L">\n";
+    beginTag(name, attributes);
+    line_ += L">\n";
     if (text != nullptr) {
         // Mixed content: the text on a line of its own at the tag's level.
-        line.append(stack_.size() * 2, L' ');
-        appendEscapedText(line, *text);
-        line += L'\n';
+        line_.append(stack_.size() * 2, L' ');
+        appendEscapedText(line_, *text);
+        line_ += L'\n';
     }
-    writeLine(line);
-    stack_.push_back(name);
+    writeLine();
+    stack_.emplace_back(name);
     return !failed_;
 }
 
-bool XmlTextWriter::valueElement(const std::wstring& name, const XmlAttributeList* attributes,
-                                 const std::wstring& text)
+bool XmlTextWriter::valueElement(std::wstring_view name, const XmlAttributeList* attributes, std::wstring_view text)
 {
     if (!file_.isOpen() || failed_ || !readable(name, attributes, &text)) {
         return false;
     }
-    std::wstring line;
-    beginTag(line, name, attributes);
-    line += L'>';
-    appendEscapedText(line, text);
-    line += L"</";
-    line += name;
-    line += L">\n";
-    writeLine(line);
+    beginTag(name, attributes);
+    line_ += L'>';
+    appendEscapedText(line_, text);
+    line_ += L"</";
+    line_ += name;
+    line_ += L">\n";
+    writeLine();
     return !failed_;
 }
 
-bool XmlTextWriter::documentType(const std::wstring& root)
+bool XmlTextWriter::documentType(std::wstring_view root)
 {
     if (!file_.isOpen() || failed_ || !stack_.empty()) {
         return false;
     }
-    std::wstring line = L"<!DOCTYPE " + root + L">\n";
-    writeLine(line);
+    line_ = L"<!DOCTYPE ";
+    line_ += root;
+    line_ += L">\n";
+    writeLine();
     return !failed_;
 }
 
-bool XmlTextWriter::start(const std::wstring& name)
+bool XmlTextWriter::start(std::wstring_view name)
 {
     return startElement(name, nullptr, nullptr);
 }
 
-bool XmlTextWriter::startWithText(const std::wstring& name, const std::wstring& text)
+bool XmlTextWriter::startWithText(std::wstring_view name, std::wstring_view text)
 {
     return startElement(name, nullptr, &text);
 }
 
-bool XmlTextWriter::start(const std::wstring& name, const XmlAttributeList& attributes)
+bool XmlTextWriter::start(std::wstring_view name, const XmlAttributeList& attributes)
 {
     return startElement(name, &attributes, nullptr);
 }
 
-bool XmlTextWriter::value(const std::wstring& name, const std::wstring& text)
+bool XmlTextWriter::value(std::wstring_view name, std::wstring_view text)
 {
     return valueElement(name, nullptr, text);
 }
 
-bool XmlTextWriter::value(const std::wstring& name, const XmlAttributeList& attributes, const std::wstring& text)
+bool XmlTextWriter::value(std::wstring_view name, const XmlAttributeList& attributes, std::wstring_view text)
 {
     return valueElement(name, &attributes, text);
 }
 
-bool XmlTextWriter::empty(const std::wstring& name, const XmlAttributeList& attributes)
+bool XmlTextWriter::empty(std::wstring_view name, const XmlAttributeList& attributes)
 {
     if (!file_.isOpen() || failed_ || !readable(name, &attributes, nullptr)) {
         return false;
     }
-    std::wstring line;
-    beginTag(line, name, &attributes);
-    line += L"/>\n";
-    writeLine(line);
+    beginTag(name, &attributes);
+    line_ += L"/>\n";
+    writeLine();
     return !failed_;
 }
 
-void XmlTextWriter::end(const std::wstring& name)
+void XmlTextWriter::end(std::wstring_view name)
 {
     while (!stack_.empty()) {
-        const std::wstring top = std::move(stack_.back());
+        // At the level of the element's own start tag.
+        line_.assign((stack_.size() - 1) * 2, L' ');
+        line_ += L"</";
+        line_ += stack_.back();
+        line_ += L">\n";
+        writeLine();
+        const bool found = stack_.back() == name;
         stack_.pop_back();
-        std::wstring line;
-        indent(line);
-        line += L"</";
-        line += top;
-        line += L">\n";
-        writeLine(line);
-        if (top == name) {
+        if (found) {
             break;
         }
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -22,7 +23,8 @@ private:
 
 // A small streaming XML writer: one line per call, two blanks of indentation
 // per open element, CR LF line ends. Nothing but the current line is held in
-// memory. The file is replaced atomically (Common::ReplacementFile): close()
+// memory; its buffers are kept from line to line, so that writing a line
+// allocates nothing once they have grown to the longest line. The file is replaced atomically (Common::ReplacementFile): close()
 // puts it in place only when everything was written; a failed or abandoned
 // file never touches an existing target.
 class XmlTextWriter {
@@ -40,17 +42,17 @@ public:
 
     // "<!DOCTYPE root>" on a line of its own, for pages a browser reads in
     // standards mode; only before the root element.
-    bool documentType(const std::wstring& root);
-    bool start(const std::wstring& name);
+    bool documentType(std::wstring_view root);
+    bool start(std::wstring_view name);
     // The text goes on a line of its own below the start tag.
-    bool startWithText(const std::wstring& name, const std::wstring& text);
-    bool start(const std::wstring& name, const XmlAttributeList& attributes);
-    bool value(const std::wstring& name, const std::wstring& text);
-    bool value(const std::wstring& name, const XmlAttributeList& attributes, const std::wstring& text);
-    bool empty(const std::wstring& name, const XmlAttributeList& attributes);
+    bool startWithText(std::wstring_view name, std::wstring_view text);
+    bool start(std::wstring_view name, const XmlAttributeList& attributes);
+    bool value(std::wstring_view name, std::wstring_view text);
+    bool value(std::wstring_view name, const XmlAttributeList& attributes, std::wstring_view text);
+    bool empty(std::wstring_view name, const XmlAttributeList& attributes);
     // Closes open elements, innermost first, up to and including the first
     // one called `name`; every open element when none is.
-    void end(const std::wstring& name);
+    void end(std::wstring_view name);
     void closeAll();
 
     // Finishes the file and renames it over the target. False when any write
@@ -63,15 +65,16 @@ public:
     const std::string& error() const { return error_; }
 
 private:
-    void writeLine(std::wstring& line);
-    void indent(std::wstring& line) const;
-    void appendAttributes(std::wstring& line, const XmlAttributeList& attributes) const;
-    void beginTag(std::wstring& line, const std::wstring& name, const XmlAttributeList* attributes) const;
-    bool startElement(const std::wstring& name, const XmlAttributeList* attributes, const std::wstring* text);
-    bool valueElement(const std::wstring& name, const XmlAttributeList* attributes, const std::wstring& text);
+    // Encodes line_ and writes it.
+    void writeLine();
+    void indent();
+    void appendAttributes(const XmlAttributeList& attributes);
+    void beginTag(std::wstring_view name, const XmlAttributeList* attributes);
+    bool startElement(std::wstring_view name, const XmlAttributeList* attributes, const std::wstring_view* text);
+    bool valueElement(std::wstring_view name, const XmlAttributeList* attributes, std::wstring_view text);
     // False, and the file failed, when a text or attribute value is longer
     // than a reader accepts.
-    bool readable(const std::wstring& name, const XmlAttributeList* attributes, const std::wstring* text);
+    bool readable(std::wstring_view name, const XmlAttributeList* attributes, const std::wstring_view* text);
     void discard();
 
     Common::ReplacementFile file_;
@@ -79,14 +82,16 @@ private:
     bool failed_ = false;
     std::string path_;
     std::string error_;
-    std::string bytes_;  // the encoded current line, reused
+    std::wstring line_;     // the current line, reused
+    std::string encoded_;   // line_ in the file's code page, reused
+    std::string bytes_;     // encoded_ with CR LF line ends, reused
     std::vector<std::wstring> stack_;
 };
 
 // Element text: "&", "<", the ">" of "]]>" and carriage returns escaped.
-void appendEscapedText(std::wstring& out, const std::wstring& text);
+void appendEscapedText(std::wstring& out, std::wstring_view text);
 // Attribute values: "&", "<", '"' and carriage returns escaped.
-void appendEscapedAttribute(std::wstring& out, const std::wstring& text);
+void appendEscapedAttribute(std::wstring& out, std::wstring_view text);
 
 // Number texts with "." as separator whatever the locale; each formatted item
 // keeps at most 1023 characters, as the fixed 1024-character format buffer

@@ -241,7 +241,11 @@ public:
                 learn(c, entry);
             }
             if (entry.written) {
-                out.append(entry.bytes, entry.length);
+                if (entry.length == 1) {
+                    out.push_back(entry.bytes[0]);
+                } else {
+                    out.append(entry.bytes, entry.length);
+                }
             } else {
                 appendCharacterReference(isScalarValue(static_cast<std::uint32_t>(c)) ? static_cast<std::uint32_t>(c)
                                                                                         : 0xFFFD,
@@ -307,9 +311,8 @@ void appendCp932Run(std::wstring_view run, std::string& out)
 
 }  // namespace
 
-std::string toCp932WithReferences(std::wstring_view text)
+void appendCp932WithReferences(std::wstring_view text, std::string& out)
 {
-    std::string out;
     std::size_t runStart = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (cp932WrittenAsReference(static_cast<std::uint32_t>(text[i]))) {
@@ -319,6 +322,12 @@ std::string toCp932WithReferences(std::wstring_view text)
         }
     }
     appendCp932Run(text.substr(runStart), out);
+}
+
+std::string toCp932WithReferences(std::wstring_view text)
+{
+    std::string out;
+    appendCp932WithReferences(text, out);
     return out;
 }
 

@@ -364,9 +364,8 @@ std::wstring fromUtf16Le(std::string_view bytes)
     return out;
 }
 
-std::string toCp932WithReferences(std::wstring_view text)
+void appendCp932WithReferences(std::wstring_view text, std::string& out)
 {
-    std::string out;
     std::size_t runStart = 0;
     std::size_t i = 0;
     while (i < text.size()) {
@@ -380,6 +379,12 @@ std::string toCp932WithReferences(std::wstring_view text)
         runStart = i;
     }
     appendCp932Run(text.substr(runStart), out);
+}
+
+std::string toCp932WithReferences(std::wstring_view text)
+{
+    std::string out;
+    appendCp932WithReferences(text, out);
     return out;
 }
 
