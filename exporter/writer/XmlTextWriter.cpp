@@ -273,28 +273,38 @@ void XmlTextWriter::writeLine()
     if (!file_.isOpen() || failed_) {
         return;
     }
-    const auto isAscii = [](wchar_t c) { return static_cast<std::uint32_t>(c) < 0x80; };
-    const bool ascii = std::all_of(line_.begin(), line_.end(), isAscii);
-    if (ascii) {
-        encoded_.assign(line_.begin(), line_.end());
-    } else if (shiftJis_) {
-        encoded_.clear();
-        Common::appendCp932WithReferences(line_, encoded_);
-    } else {
-        encoded_ = Common::toUtf8(line_);
-    }
-    // Neither code page uses the byte of a line feed inside a character.
+    // Neither code page uses the byte of a line feed inside a character, so
+    // the pieces between line feeds are encoded one after the other straight
+    // into the output.
     bytes_.clear();
-    std::size_t from = 0;
-    for (std::size_t at = encoded_.find('\n'); at != std::string::npos; at = encoded_.find('\n', from)) {
-        bytes_.append(encoded_, from, at - from);
+    std::wstring_view rest(line_);
+    while (true) {
+        const std::size_t at = rest.find(L'\n');
+        appendEncoded(rest.substr(0, at));
+        if (at == std::wstring_view::npos) {
+            break;
+        }
         bytes_ += "\r\n";
-        from = at + 1;
+        rest.remove_prefix(at + 1);
     }
-    bytes_.append(encoded_, from);
     if (!file_.write(bytes_)) {
         failed_ = true;
         error_ = file_.error();
+    }
+}
+
+void XmlTextWriter::appendEncoded(std::wstring_view piece)
+{
+    const auto isAscii = [](wchar_t c) { return static_cast<std::uint32_t>(c) < 0x80; };
+    if (std::all_of(piece.begin(), piece.end(), isAscii)) {
+        const std::size_t old = bytes_.size();
+        bytes_.resize(old + piece.size());
+        std::transform(piece.begin(), piece.end(), bytes_.begin() + static_cast<std::ptrdiff_t>(old),
+                       [](wchar_t c) { return static_cast<char>(c); });
+    } else if (shiftJis_) {
+        Common::appendCp932WithReferences(piece, bytes_);
+    } else {
+        bytes_ += Common::toUtf8(piece);
     }
 }
 

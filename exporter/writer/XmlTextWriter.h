@@ -67,6 +67,8 @@ public:
 private:
     // Encodes line_ and writes it.
     void writeLine();
+    // Appends a piece of line_ without line feeds to bytes_, encoded.
+    void appendEncoded(std::wstring_view piece);
     void indent();
     void appendAttributes(const XmlAttributeList& attributes);
     void beginTag(std::wstring_view name, const XmlAttributeList* attributes);
@@ -82,9 +84,8 @@ private:
     bool failed_ = false;
     std::string path_;
     std::string error_;
-    std::wstring line_;     // the current line, reused
-    std::string encoded_;   // line_ in the file's code page, reused
-    std::string bytes_;     // encoded_ with CR LF line ends, reused
+    std::wstring line_;  // the current line, reused
+    std::string bytes_;  // line_ encoded, with CR LF line ends, reused
     std::vector<std::wstring> stack_;
 };
 

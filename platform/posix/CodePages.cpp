@@ -223,7 +223,9 @@ namespace {
 // the Basic Multilingual Plane, asked the first time the character is
 // written: writing a file then costs a lookup per character instead of a
 // pass of the converter over every text. Characters are converted one by one
-// either way (the code page has no state), so the bytes are the same.
+// either way (the code page has no state), so the bytes are the same. The
+// characters always written as references are entered as characters the
+// code page lacks, so that a whole text goes through in one pass.
 class Cp932Writing {
 public:
     // Appends the bytes of `run`; false (nothing appended) when a character
@@ -234,6 +236,13 @@ public:
             if (c < 0 || c > 0xFFFF) {
                 return false;
             }
+        }
+        // Room for two bytes a character, which nearly every text needs at
+        // most; grown geometrically, as a buffer appended to run after run
+        // would otherwise be copied whole for every run.
+        const std::size_t needed = out.size() + 2 * run.size();
+        if (needed > out.capacity()) {
+            out.reserve(std::max(needed, 2 * out.capacity()));
         }
         for (const wchar_t c : run) {
             Entry& entry = entries_[static_cast<std::size_t>(c)];
@@ -265,6 +274,10 @@ private:
 
     static void learn(wchar_t c, Entry& entry)
     {
+        entry.known = true;
+        if (cp932WrittenAsReference(static_cast<std::uint32_t>(c))) {
+            return;
+        }
         const std::string in = bytesOf(std::wstring_view(&c, 1));
         std::string converted;
         if (converterFor("CP932", "WCHAR_T")
@@ -275,19 +288,23 @@ private:
             entry.length = static_cast<std::uint8_t>(converted.size());
             entry.written = true;
         }
-        entry.known = true;
     }
 
     std::vector<Entry> entries_ = std::vector<Entry>(0x10000);
 };
+
+Cp932Writing& cp932Writing()
+{
+    thread_local Cp932Writing writing;
+    return writing;
+}
 
 void appendCp932Run(std::wstring_view run, std::string& out)
 {
     if (run.empty()) {
         return;
     }
-    thread_local Cp932Writing writing;
-    if (writing.append(run, out)) {
+    if (cp932Writing().append(run, out)) {
         return;
     }
     Converter& converter = converterFor("CP932", "WCHAR_T");
@@ -313,6 +330,11 @@ void appendCp932Run(std::wstring_view run, std::string& out)
 
 void appendCp932WithReferences(std::wstring_view text, std::string& out)
 {
+    if (cp932Writing().append(text, out)) {
+        return;
+    }
+    // A character beyond the Basic Multilingual Plane: the runs between the
+    // characters written as references go through the converter.
     std::size_t runStart = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (cp932WrittenAsReference(static_cast<std::uint32_t>(text[i]))) {
