@@ -55,7 +55,7 @@ std::wstring formatPointList(const std::vector<Common::Vector2d>& points)
         if (!text.empty()) {
             text += L' ';
         }
-        text += formatPoint(p.x, p.y);
+        appendPoint(text, p.x, p.y);
     }
     return text;
 }
@@ -67,7 +67,7 @@ std::wstring formatPoint3List(const std::vector<Common::Vector3d>& points)
         if (!text.empty()) {
             text += L' ';
         }
-        text += formatPoint3(p.x, p.y, p.z);
+        appendPoint3(text, p.x, p.y, p.z);
     }
     return text;
 }

@@ -116,18 +116,43 @@ void appendEscaped(std::wstring& out, std::wstring_view text, bool attribute)
     }
 }
 
-void appendDouble(std::string& out, double value)
-{
-    char buffer[400];  // "%.1f" of the largest double needs 311 characters
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 1);
-    out.append(buffer, result.ptr);
-}
+// One formatted item (a number, a point, a segment) built in place: up to
+// four numbers with "." as separator, of which at most kMaxFormattedLength
+// characters are kept.
+class FormattedItem {
+public:
+    FormattedItem& number(double value)
+    {
+        // "%.1f" of the largest double needs 311 characters.
+        const auto result =
+            std::to_chars(buffer_ + size_, buffer_ + size_ + kNumberRoom, value, std::chars_format::fixed, 1);
+        size_ = static_cast<std::size_t>(result.ptr - buffer_);
+        return *this;
+    }
+    FormattedItem& separator(char c)
+    {
+        buffer_[size_++] = c;
+        return *this;
+    }
+    void appendTo(std::wstring& out) const
+    {
+        const std::size_t n = std::min(size_, kMaxFormattedLength);
+        const std::size_t old = out.size();
+        out.resize(old + n);
+        std::copy(buffer_, buffer_ + n, out.begin() + static_cast<std::ptrdiff_t>(old));
+    }
+    std::wstring text() const
+    {
+        std::wstring out;
+        appendTo(out);
+        return out;
+    }
 
-std::wstring widenCut(const std::string& text)
-{
-    const std::size_t n = std::min(text.size(), kMaxFormattedLength);
-    return std::wstring(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(n));
-}
+private:
+    static constexpr std::size_t kNumberRoom = 400;
+    char buffer_[4 * (kNumberRoom + 1)];
+    std::size_t size_ = 0;
+};
 
 }  // namespace
 
@@ -148,42 +173,44 @@ std::wstring formatInteger(long long value)
 
 std::wstring formatNumber(double value)
 {
-    std::string s;
-    appendDouble(s, value);
-    return widenCut(s);
+    return FormattedItem().number(value).text();
 }
 
 std::wstring formatPoint(double x, double y)
 {
-    std::string s;
-    appendDouble(s, x);
-    s += ',';
-    appendDouble(s, y);
-    return widenCut(s);
+    std::wstring out;
+    appendPoint(out, x, y);
+    return out;
 }
 
 std::wstring formatPoint3(double x, double y, double z)
 {
-    std::string s;
-    appendDouble(s, x);
-    s += ',';
-    appendDouble(s, y);
-    s += ',';
-    appendDouble(s, z);
-    return widenCut(s);
+    std::wstring out;
+    appendPoint3(out, x, y, z);
+    return out;
 }
 
 std::wstring formatSegment(double x0, double y0, double x1, double y1)
 {
-    std::string s;
-    appendDouble(s, x0);
-    s += ',';
-    appendDouble(s, y0);
-    s += ' ';
-    appendDouble(s, x1);
-    s += ',';
-    appendDouble(s, y1);
-    return widenCut(s);
+    return FormattedItem()
+        .number(x0)
+        .separator(',')
+        .number(y0)
+        .separator(' ')
+        .number(x1)
+        .separator(',')
+        .number(y1)
+        .text();
+}
+
+void appendPoint(std::wstring& out, double x, double y)
+{
+    FormattedItem().number(x).separator(',').number(y).appendTo(out);
+}
+
+void appendPoint3(std::wstring& out, double x, double y, double z)
+{
+    FormattedItem().number(x).separator(',').number(y).separator(',').number(z).appendTo(out);
 }
 
 XmlTextWriter::~XmlTextWriter()

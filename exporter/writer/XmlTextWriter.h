@@ -102,5 +102,8 @@ std::wstring formatNumber(double value);
 std::wstring formatPoint(double x, double y);
 std::wstring formatPoint3(double x, double y, double z);
 std::wstring formatSegment(double x0, double y0, double x1, double y1);
+// The same items appended to a text (point lists).
+void appendPoint(std::wstring& out, double x, double y);
+void appendPoint3(std::wstring& out, double x, double y, double z);
 
 }  // namespace Exporter
