@@ -24,13 +24,6 @@ HostReply HostDocument::read(const HostOperation& op)
 
 std::int32_t HostDocument::create(const HostOperation& op, Arguments& args) { return asI4(call(op, args)); }
 
-std::int64_t HostDocument::cursorToFirst() { return call(CursorToFirst).asInteger(); }
-std::int64_t HostDocument::cursorToNext() { return call(CursorToNext).asInteger(); }
-std::uint32_t HostDocument::currentObjectType() { return static_cast<std::uint32_t>(call(CurrentObjectType).asInteger()); }
-std::int16_t HostDocument::currentObjectStorey()
-{
-    return static_cast<std::int16_t>(call(CurrentObjectStorey).asInteger());
-}
 void HostDocument::markCurrentObject() { call(MarkCurrentObject); }
 void HostDocument::removeMarkedObject() { call(RemoveMarkedObject); }
 

@@ -33,10 +33,17 @@ public:
 
     // The object cursor; see also forEachHostObject (ObjectWalk.h). Each
     // move answers 0 when there is no object to stand on.
-    std::int64_t cursorToFirst();
-    std::int64_t cursorToNext();
-    std::uint32_t currentObjectType();
-    std::int16_t currentObjectStorey();
+    // Inline: a walk over a large plan makes millions of these calls.
+    std::int64_t cursorToFirst() { return call(HostOps::CursorToFirst).asInteger(); }
+    std::int64_t cursorToNext() { return call(HostOps::CursorToNext).asInteger(); }
+    std::uint32_t currentObjectType()
+    {
+        return static_cast<std::uint32_t>(call(HostOps::CurrentObjectType).asInteger());
+    }
+    std::int16_t currentObjectStorey()
+    {
+        return static_cast<std::int16_t>(call(HostOps::CurrentObjectStorey).asInteger());
+    }
     // Removing objects: the current object is marked, and a removal then
     // takes it away when it is marked.
     void markCurrentObject();

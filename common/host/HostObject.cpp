@@ -9,12 +9,6 @@ void HostObject::call(const HostOperation& op, Arguments& args, Variant& result)
     }
 }
 
-Variant HostObject::call(const HostOperation& op)
-{
-    Arguments none;
-    return call(op, none);
-}
-
 Variant HostObject::call(const HostOperation& op, Arguments& args)
 {
     Variant result;

@@ -43,6 +43,22 @@ void Variant::takeHeap(Variant&& other) noexcept
     type_ = other.type_;
 }
 
+void Variant::copyHeap(const Variant& other)
+{
+    Variant copy = other.type_ == VariantType::Text ? text(other.text_) : doubles(other.doubles_);
+    takeHeap(std::move(copy));
+}
+
+void Variant::assignHeap(const Variant& other)
+{
+    if (this != &other) {
+        // Copied before this value is dropped, so that a failed copy
+        // leaves it as it was.
+        Variant copy(other);
+        *this = std::move(copy);
+    }
+}
+
 bool Variant::operator==(const Variant& other) const
 {
     if (type_ != other.type_) {

@@ -102,6 +102,9 @@ private:
     // The slow paths, for text and arrays.
     void dropHeap() noexcept;
     void takeHeap(Variant&& other) noexcept;
+    // Copying text or an array; copyHeap expects this value to hold neither.
+    void copyHeap(const Variant& other);
+    void assignHeap(const Variant& other);
 
     VariantType type_ = VariantType::Empty;
     // scalar_ is the live member for Empty and the numbers.
@@ -141,8 +144,7 @@ inline Variant& Variant::operator=(Variant&& other) noexcept
 inline Variant::Variant(const Variant& other) : scalar_{}
 {
     if (other.holdsHeap()) {
-        Variant copy = other.type_ == VariantType::Text ? text(other.text_) : doubles(other.doubles_);
-        takeHeap(std::move(copy));
+        copyHeap(other);
     } else {
         type_ = other.type_;
         scalar_ = other.scalar_;
@@ -151,20 +153,15 @@ inline Variant::Variant(const Variant& other) : scalar_{}
 
 inline Variant& Variant::operator=(const Variant& other)
 {
-    if (!other.holdsHeap()) {
-        if (holdsHeap()) {
-            dropHeap();
-        }
-        type_ = other.type_;
-        scalar_ = other.scalar_;
+    if (other.holdsHeap()) {
+        assignHeap(other);
         return *this;
     }
-    if (this != &other) {
-        // Copied before this value is dropped, so that a failed copy
-        // leaves it as it was.
-        Variant copy(other);
-        *this = std::move(copy);
+    if (holdsHeap()) {
+        dropHeap();
     }
+    type_ = other.type_;
+    scalar_ = other.scalar_;
     return *this;
 }
 

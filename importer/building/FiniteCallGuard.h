@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/host/AutomationObject.h"
+#include "common/host/NotInlined.h"
 #include "common/platform/Platform.h"
 #include "common/report/ConversionReport.h"
 
@@ -41,7 +42,7 @@ private:
     // Whether the guard looks at calls of this operation at all.
     static bool watches(int dispatchNumber);
     // Passes on a call the guard looks at, if it lets it through.
-    void invokeWatched(int dispatchNumber, Common::Arguments& args, Common::Variant& result);
+    CEDXM_NOT_INLINED void invokeWatched(int dispatchNumber, Common::Arguments& args, Common::Variant& result);
     // Whether a call the guard looks at goes on to the host.
     bool letsThrough(int dispatchNumber, const Common::Arguments& args);
     // Reports and counts a creating call with a number that is not finite.
