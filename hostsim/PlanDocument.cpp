@@ -451,6 +451,7 @@ PlanDocumentState readDocument(const FieldReader& r, const Json& value, const st
         const std::string flagsPath = o.at("storeyFlags");
         r.requireObject(*flags, flagsPath);
         d.storeyFlags.clear();
+        std::vector<bool> given(65536, false);
         for (auto it = flags->begin(); it != flags->end(); ++it) {
             const std::string keyPath = FieldReader::join(flagsPath, it.key());
             std::int64_t storey = 0;
@@ -465,11 +466,10 @@ PlanDocumentState readDocument(const FieldReader& r, const Json& value, const st
             }
             const auto flagValue = static_cast<std::uint8_t>(r.integer(it.value(), keyPath, 0, 255));
             const auto s = static_cast<std::int16_t>(storey);
-            const auto dup = std::find_if(d.storeyFlags.begin(), d.storeyFlags.end(),
-                                          [&](const PlanStoreyFlag& f) { return f.storey == s; });
-            if (dup != d.storeyFlags.end()) {
+            if (given[static_cast<std::size_t>(storey + 32768)]) {
                 r.fail(keyPath, "storey given twice");
             }
+            given[static_cast<std::size_t>(storey + 32768)] = true;
             d.storeyFlags.push_back(PlanStoreyFlag{s, flagValue});
         }
         std::sort(d.storeyFlags.begin(), d.storeyFlags.end(),
@@ -722,9 +722,14 @@ Json PlanDocument::toJson() const
     for (std::uint16_t v : document.storeySettings) {
         doc["storeySettings"].push_back(v);
     }
+    // The flags are kept sorted and once per storey: each is appended
+    // without the look for an equal key that a tall plan would pay for with
+    // the square of its storeys.
     Json flags = Json::object();
+    auto& flagMembers = flags.get_ref<Json::object_t&>();
+    flagMembers.reserve(document.storeyFlags.size());
     for (const PlanStoreyFlag& f : document.storeyFlags) {
-        flags[std::to_string(f.storey)] = f.value;
+        flagMembers.Container::emplace_back(std::to_string(f.storey), f.value);
     }
     doc["storeyFlags"] = flags;
     Json grid = Json{{"module", document.grid.module},

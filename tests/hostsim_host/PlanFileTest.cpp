@@ -180,6 +180,22 @@ TEST_F(PlanFileTest, SaveKeepsEverythingIncludingFieldsItDoesNotKnow)
     EXPECT_EQ(folder.entries(), std::vector<std::string>{"plan.json"});
 }
 
+TEST_F(PlanFileTest, StoreyFlagsAreOnePerStoreyAndSavedInStoreyOrder)
+{
+    EXPECT_EQ(loadError(R"({"document": {"storeyFlags": {"1": 1, "-32768": 2, "01": 3}}})"),
+              "document.storeyFlags.01: storey given twice");
+    const std::string path =
+        folder.write("plan.json", R"({"document": {"storeyFlags": {"32767": 1, "2": 9, "-32768": 5, "-1": 0}}})");
+    const PlanDocument plan = PlanDocument::load(path);
+    plan.save(path);
+    const Json flags = Json::parse(TestSupport::TempFolder::read(path))["document"]["storeyFlags"];
+    std::vector<std::pair<std::string, int>> saved;
+    for (const auto& [storey, value] : flags.items()) {
+        saved.emplace_back(storey, value.get<int>());
+    }
+    EXPECT_EQ(saved, (std::vector<std::pair<std::string, int>>{{"-32768", 5}, {"-1", 0}, {"2", 9}, {"32767", 1}}));
+}
+
 TEST_F(PlanFileTest, MinimisedWindowIsTheHostsOnly)
 {
     const std::string path = folder.write(
