@@ -168,7 +168,9 @@ void appendEscapedAttribute(std::wstring& out, std::wstring_view text)
 
 std::wstring formatInteger(long long value)
 {
-    return std::to_wstring(value);
+    char buffer[24];  // the 20 characters of -9223372036854775808, and room
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::wstring(buffer, result.ptr);
 }
 
 std::wstring formatNumber(double value)

@@ -237,30 +237,45 @@ public:
                 return false;
             }
         }
-        // Room for two bytes a character, which nearly every text needs at
-        // most; grown geometrically, as a buffer appended to run after run
-        // would otherwise be copied whole for every run.
-        const std::size_t needed = out.size() + 2 * run.size();
-        if (needed > out.capacity()) {
-            out.reserve(std::max(needed, 2 * out.capacity()));
-        }
-        for (const wchar_t c : run) {
+        // The bytes of one or two byte characters go straight into room made
+        // for two bytes a character; a character reference, or a longer
+        // sequence, is appended after cutting the room back to what was
+        // written, and the room made again for the rest.
+        std::size_t at = out.size();
+        const auto makeRoom = [&](std::size_t characters) {
+            const std::size_t needed = at + 2 * characters;
+            if (needed > out.capacity()) {
+                // Grown geometrically, as a buffer appended to run after run
+                // would otherwise be copied whole for every run.
+                out.reserve(std::max(needed, 2 * out.capacity()));
+            }
+            out.resize(needed);
+        };
+        makeRoom(run.size());
+        for (std::size_t i = 0; i < run.size(); ++i) {
+            const wchar_t c = run[i];
             Entry& entry = entries_[static_cast<std::size_t>(c)];
             if (!entry.known) {
                 learn(c, entry);
             }
+            if (entry.written && entry.length <= 2) {
+                out[at] = entry.bytes[0];
+                out[at + 1] = entry.bytes[1];
+                at += entry.length;
+                continue;
+            }
+            out.resize(at);
             if (entry.written) {
-                if (entry.length == 1) {
-                    out.push_back(entry.bytes[0]);
-                } else {
-                    out.append(entry.bytes, entry.length);
-                }
+                out.append(entry.bytes, entry.length);
             } else {
                 appendCharacterReference(isScalarValue(static_cast<std::uint32_t>(c)) ? static_cast<std::uint32_t>(c)
                                                                                         : 0xFFFD,
                                          out);
             }
+            at = out.size();
+            makeRoom(run.size() - i - 1);
         }
+        out.resize(at);
         return true;
     }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <limits>
 
 #include "WriterTestSupport.h"
 #include "exporter/writer/XmlTextWriter.h"
@@ -146,6 +147,7 @@ TEST(NumberFormat, OneDecimalWithPointAndSignOfZero)
     EXPECT_EQ(formatNumber(0.25), L"0.2");  // exact tie: round half to even, as printf
     EXPECT_EQ(formatNumber(-1234.56), L"-1234.6");
     EXPECT_EQ(formatInteger(-7), L"-7");
+    EXPECT_EQ(formatInteger(std::numeric_limits<long long>::min()), L"-9223372036854775808");
     EXPECT_EQ(formatPoint(1, -2), L"1.0,-2.0");
     EXPECT_EQ(formatPoint3(1, 2, 3.25), L"1.0,2.0,3.2");
     EXPECT_EQ(formatSegment(0, 0, 910, -0.01), L"0.0,0.0 910.0,-0.0");
