@@ -1,8 +1,10 @@
 #include "common/platform/RandomGuid.h"
 
+#include <pthread.h>
 #include <sys/random.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <random>
@@ -10,6 +12,16 @@
 namespace Common {
 
 namespace {
+
+// A child process starts with a copy of its parent's unused bytes; it
+// throws them away, so that parent and child never hand out the same
+// identifier.
+std::atomic<unsigned> forks{0};
+
+void countFork()
+{
+    forks.fetch_add(1, std::memory_order_relaxed);
+}
 
 // A file of many records asks for one identifier per record; the kernel's
 // generator is asked for the bytes of many identifiers at once, so that
@@ -19,6 +31,11 @@ class RandomBytes {
 public:
     void take(std::uint8_t* out, std::size_t count)
     {
+        static const bool watching = pthread_atfork(nullptr, nullptr, countFork) == 0;
+        if (!watching || forks.load(std::memory_order_relaxed) != forksSeen_) {
+            // Without a watch on forks, no byte is kept from one call to the next.
+            used_ = bytes_.size();
+        }
         while (count > 0) {
             if (used_ == bytes_.size()) {
                 refill();
@@ -55,12 +72,14 @@ private:
             }
         }
         used_ = 0;
+        forksSeen_ = forks.load(std::memory_order_relaxed);
     }
 
     // 256 identifiers; a request of up to 256 bytes is never cut short by
     // the kernel, larger ones are completed by the loop above.
     std::array<std::uint8_t, 4096> bytes_{};
     std::size_t used_ = bytes_.size();
+    unsigned forksSeen_ = 0;
 };
 
 }  // namespace
