@@ -146,7 +146,9 @@ TEST_F(PlanFileTest, NumbersOutOfTheirRangeAreRefused)
 
 TEST_F(PlanFileTest, PlanOfManyObjectsLoadsInLinearTime)
 {
-    // 100,000 objects: each took a pass over all the objects before it.
+    // 100,000 objects: each took a pass over all the objects before it,
+    // ten billion steps. The bound leaves room for a sanitizer build on a
+    // busy machine (about 6 s there alone) and still catches that.
     std::string objects;
     for (int i = 0; i < 100000; ++i) {
         objects += i == 0 ? "" : ",";
@@ -155,7 +157,7 @@ TEST_F(PlanFileTest, PlanOfManyObjectsLoadsInLinearTime)
     const std::string path = folder.write("many.json", R"({"document": {"objects": [)" + objects + "]}}");
     const auto start = std::chrono::steady_clock::now();
     const auto session = HostSim::HostSession::open(path, false);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(40));
     EXPECT_EQ(session->plan().document.objects.size(), 100000u);
 }
 
