@@ -147,7 +147,7 @@ TEST_F(PlanFileTest, NumbersOutOfTheirRangeAreRefused)
 TEST_F(PlanFileTest, PlanOfManyObjectsLoadsInLinearTime)
 {
     // 100,000 objects: each took a pass over all the objects before it,
-    // ten billion steps. The bound leaves room for a sanitizer build on a
+    // five billion steps. The bound leaves room for a sanitizer build on a
     // busy machine (about 6 s there alone) and still catches that.
     std::string objects;
     for (int i = 0; i < 100000; ++i) {
