@@ -244,8 +244,8 @@ bool XmlTextWriter::readable(std::wstring_view name, const XmlAttributeList* att
         return false;
     }
     if (attributes != nullptr) {
-        for (const auto& [attribute, value] : attributes->items()) {
-            if (tooLong(value, [&] { return L"the attribute " + attribute + L" of " + std::wstring(name); })) {
+        for (const auto& item : attributes->items()) {
+            if (tooLong(item.second, [&] { return L"the attribute " + item.first + L" of " + std::wstring(name); })) {
                 return false;
             }
         }
