@@ -1,37 +1,27 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-
 #include "common/host/Binding.h"
+#include "common/text/Encoding.h"
 #include "exporter/reading/RoofPass.h"
 #include "exporter/reading/StairPass.h"
 #include "hostsim/HostSession.h"
+#include "support/TempFolder.h"
 
 // The passes against the simulated host, whose operations check the
 // argument lists they are given.
 
 namespace {
 
-std::filesystem::path tempDir()
-{
-    const char* env = std::getenv("CEDXM_TEST_TMP");
-    std::filesystem::path dir = env != nullptr ? std::filesystem::path(env) : std::filesystem::temp_directory_path();
-    dir /= "export_parts";
-    std::filesystem::create_directories(dir);
-    return dir;
-}
-
+// Each test has a folder of its own: CTest runs the tests of this file side
+// by side, and a plan file shared between them would be read by the wrong one.
 struct Session {
+    TestSupport::TempFolder folder;
     std::unique_ptr<HostSim::HostSession> session;
     Common::HostDocument document;
 
     explicit Session(const std::string& planJson)
     {
-        const std::filesystem::path path = tempDir() / "plan.json";
-        std::ofstream(path, std::ios::binary | std::ios::trunc) << planJson;
-        session = HostSim::HostSession::open(path.string(), false);
+        session = HostSim::HostSession::open(folder.write("plan.json", planJson), false);
         document = Common::bindHostObject(session->runningObjectTable(), Common::kHostDocumentProgId, 0);
     }
 };
@@ -70,7 +60,7 @@ TEST(SimulatedHost, ForcedGenerationBringsTheGeneratedRoofs)
     Exporter::ExportModel model;
     Exporter::readRoofs(model, s.document);
     ASSERT_EQ(model.roofCount(), 0u);
-    Exporter::forceRoofGeneration(model, s.document, (tempDir() / "absent.ini").wstring());
+    Exporter::forceRoofGeneration(model, s.document, Common::fromUtf8(s.folder.file("absent.ini")));
     ASSERT_EQ(model.roofCount(), 1u);
     EXPECT_EQ(model.roofs[0]->storey, 2);
     EXPECT_EQ(model.roofs[0]->outline.size(), 3u);
