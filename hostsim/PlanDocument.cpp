@@ -13,6 +13,7 @@
 #include "common/platform/Files.h"
 #include "common/text/Encoding.h"
 #include "hostsim/HostSession.h"
+#include "hostsim/JsonText.h"
 
 namespace HostSim {
 
@@ -665,7 +666,7 @@ PlanDocument PlanDocument::parse(const std::string& text, const std::string& fil
     }
     Json root;
     try {
-        root = Json::parse(text);
+        root = parseJsonText(text);
     } catch (const Json::exception& e) {
         throw PlanError(fileName + ": not a JSON plan file: " + e.what());
     }
