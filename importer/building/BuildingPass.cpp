@@ -6,6 +6,7 @@
 #include "importer/building/FiniteCallGuard.h"
 #include "importer/building/HostArguments.h"
 #include "importer/building/ImportFittingMap.h"
+#include "importer/building/ModelByStorey.h"
 #include "importer/building/OpeningBuilder.h"
 #include "importer/building/RoofBuilder.h"
 #include "importer/building/RoomBuilder.h"
@@ -45,7 +46,7 @@ void runBuildingPass(const BuildingPassInput& pass)
     for (const auto& entry : model.levelByStorey) {
         storeys.push_back(entry.first);
     }
-    const RecordsByStorey<ImportWall> walls(model.walls);
+    const ModelByStorey records(model);
     const RoofsByStorey roofs(model);
     writeGridAndStoreySettings(model, document);
     noteUnbuiltRecords(model, pass.roofs);
@@ -57,16 +58,17 @@ void runBuildingPass(const BuildingPassInput& pass)
         }
     };
     for (int storey : storeys) {
+        const StoreyRecords built = records.of(storey);
         document.selectStorey(storeyNumber(storey));
         document.setRebuilding(1);
         building(L"room", storey);
-        buildRooms(model, document, storey);
+        buildRooms(model, document, storey, built.rooms);
         building(L"wall", storey);  // passages among them are told apart by the guard
-        buildWalls(model, document, storey, walls.builtFrom(storey));
+        buildWalls(model, document, storey, built);
         building(L"stair", storey);
-        buildStairs(model, document, storey, pass.barrierFreeGrade, platform);
+        buildStairs(model, document, storey, pass.barrierFreeGrade, platform, built.stairs);
         building(L"opening", storey);
-        buildOpenings(model, document, pass.openings, storey);
+        buildOpenings(model, document, pass.openings, storey, built);
         building(L"roof", storey + 1);  // the roofs of the storey above are built from this one
         buildRoofs(model, document, pass.roofs, storey, roofs.builtFrom(storey));
         document.setRebuilding(0);

@@ -49,9 +49,15 @@ std::wstring fittingPath(const ImportModel& model, const ImportOpening& o, Openi
 
 void buildOpenings(const ImportModel& model, Common::HostDocument& document, OpeningMode mode, int storey)
 {
-    const StoreyRooms rooms(model, storey);
-    for (const auto& o : model.openings) {
-        if (o->storey != storey || o->kindCode == 3) {
+    buildOpenings(model, document, mode, storey, ModelByStorey(model).of(storey));
+}
+
+void buildOpenings(const ImportModel& model, Common::HostDocument& document, OpeningMode mode, int storey,
+                   const StoreyRecords& records)
+{
+    const StoreyRooms rooms(storey, records.rooms);
+    for (const ImportOpening* o : records.openings) {
+        if (o->kindCode == 3) {
             continue;
         }
         const RoomHeightPair h = rooms.along(o->start, o->end);

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "importer/building/HostArguments.h"
+#include "importer/building/ModelByStorey.h"
 
 namespace Importer {
 
@@ -99,11 +100,14 @@ std::vector<Vector2d> rotatedToLowestCorner(const std::vector<Vector2d>& outline
 
 void buildRooms(const ImportModel& model, Common::HostDocument& document, int storey)
 {
+    buildRooms(model, document, storey, ModelByStorey(model).of(storey).rooms);
+}
+
+void buildRooms(const ImportModel& model, Common::HostDocument& document, int storey,
+                const std::vector<const ImportRoom*>& rooms)
+{
     const double g = document.gridModule();
-    for (const auto& room : model.rooms) {
-        if (room->storey != storey) {
-            continue;
-        }
+    for (const ImportRoom* room : rooms) {
         double floor = room->floorHeight - floorLevelOf(model, storey);
         const double height = room->ceilingHeight - room->floorHeight;
         const int code = room->kindCode;

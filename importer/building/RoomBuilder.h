@@ -15,5 +15,8 @@ std::vector<Vector2d> rotatedToLowestCorner(const std::vector<Vector2d>& outline
 
 // Operation 37 for every room of the storey, in list order.
 void buildRooms(const ImportModel& model, Common::HostDocument& document, int storey);
+// As above, with `rooms` the rooms of the storey.
+void buildRooms(const ImportModel& model, Common::HostDocument& document, int storey,
+                const std::vector<const ImportRoom*>& rooms);
 
 }  // namespace Importer

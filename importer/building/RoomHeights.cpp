@@ -114,15 +114,15 @@ RoomHeightPair roomHeightsAround(const ImportModel& model, int storey, const Vec
     });
 }
 
-StoreyRooms::StoreyRooms(const ImportModel& model, int storey) : storey_(storey)
+StoreyRooms::StoreyRooms(int storey, const std::vector<const ImportRoom*>& rooms) : storey_(storey)
 {
-    for (const auto& room : model.rooms) {
+    for (const ImportRoom* room : rooms) {
         // A room without points selects nothing.
         if (room->storey != storey || room->outline.empty()) {
             continue;
         }
         const std::size_t id = rooms_.size();
-        rooms_.push_back(room.get());
+        rooms_.push_back(room);
         Vector2d lo = room->outline[0], hi = room->outline[0];
         bool finite = true;
         for (const Vector2d& v : room->outline) {

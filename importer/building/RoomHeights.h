@@ -36,7 +36,8 @@ RoomHeightPair roomHeightsAround(const ImportModel& model, int storey, const Vec
 // walls is not built in time growing with their product.
 class StoreyRooms {
 public:
-    StoreyRooms(const ImportModel& model, int storey);
+    // `rooms`: the rooms of `storey`, in list order.
+    StoreyRooms(int storey, const std::vector<const ImportRoom*>& rooms);
 
     RoomHeightPair along(const Vector2d& a, const Vector2d& b) const;
     RoomHeightPair around(const Vector2d& a, const Vector2d& b) const;

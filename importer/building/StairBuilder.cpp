@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "importer/building/HostArguments.h"
+#include "importer/building/ModelByStorey.h"
 
 namespace Importer {
 
@@ -261,11 +262,14 @@ double nudgeTread(double t, double r)
 void buildStairs(const ImportModel& model, Common::HostDocument& document, int storey, int barrierFreeGrade,
                  Common::Platform& platform)
 {
-    for (std::size_t index = 0; index < model.stairs.size(); ++index) {
+    buildStairs(model, document, storey, barrierFreeGrade, platform, ModelByStorey(model).of(storey).stairs);
+}
+
+void buildStairs(const ImportModel& model, Common::HostDocument& document, int storey, int barrierFreeGrade,
+                 Common::Platform& platform, const std::vector<std::size_t>& stairs)
+{
+    for (const std::size_t index : stairs) {
         const ImportStair& stair = *model.stairs[index];
-        if (stair.storey != storey) {
-            continue;
-        }
         const std::optional<int> pattern = stairBlockPattern(stair);
         const auto found = pattern ? model.stairPatternTable.find(*pattern) : model.stairPatternTable.end();
         if (found == model.stairPatternTable.end() || ((found->second >> 24) & 0xF) > 5) {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
+#include <vector>
 
 #include "common/host/HostDocument.h"
 #include "common/platform/Platform.h"
@@ -20,5 +22,8 @@ double nudgeTread(double t, double r);
 // measures come out not finite is skipped and reported.
 void buildStairs(const ImportModel& model, Common::HostDocument& document, int storey, int barrierFreeGrade,
                  Common::Platform& platform);
+// As above, with `stairs` the positions of the storey's stairs in the model's list.
+void buildStairs(const ImportModel& model, Common::HostDocument& document, int storey, int barrierFreeGrade,
+                 Common::Platform& platform, const std::vector<std::size_t>& stairs);
 
 }  // namespace Importer

@@ -81,15 +81,14 @@ void freeStandingWall(const ImportWall& w, const RoomHeightPair& h, Common::Host
 
 void buildWalls(const ImportModel& model, Common::HostDocument& document, int storey)
 {
-    buildWalls(model, document, storey, RecordsByStorey<ImportWall>(model.walls).builtFrom(storey));
+    buildWalls(model, document, storey, ModelByStorey(model).of(storey));
 }
 
-void buildWalls(const ImportModel& model, Common::HostDocument& document, int storey,
-                const std::vector<const ImportWall*>& walls)
+void buildWalls(const ImportModel& model, Common::HostDocument& document, int storey, const StoreyRecords& records)
 {
     const std::uint16_t standardThickness = readStoreySettings(document)[kStandardWallThicknessIndex];
-    const StoreyRooms rooms(model, storey);
-    for (const ImportWall* w : walls) {
+    const StoreyRooms rooms(storey, records.rooms);
+    for (const ImportWall* w : records.walls) {
         const RoomHeightPair along = rooms.along(w->start, w->end);
         if (!along.none()) {
             edgeWall(*w, along, standardThickness, document);
@@ -100,8 +99,8 @@ void buildWalls(const ImportModel& model, Common::HostDocument& document, int st
             freeStandingWall(*w, rooms.around(w->start, w->end), document);
         }
     }
-    for (const auto& o : model.openings) {
-        if (o->storey != storey || o->kindCode != 3) {
+    for (const ImportOpening* o : records.openings) {
+        if (o->kindCode != 3) {
             continue;
         }
         const RoomHeightPair h = rooms.along(o->start, o->end);

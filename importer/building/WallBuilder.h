@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "common/host/HostDocument.h"
-#include "importer/building/RecordsByStorey.h"
+#include "importer/building/ModelByStorey.h"
 #include "importer/model/ImportModel.h"
 
 namespace Importer {
@@ -12,8 +12,7 @@ namespace Importer {
 // itself, free-standing walls as blocks, then passages (openings of kind 3)
 // as wall-line elements.
 void buildWalls(const ImportModel& model, Common::HostDocument& document, int storey);
-// As above, with `walls` the walls of the storey.
-void buildWalls(const ImportModel& model, Common::HostDocument& document, int storey,
-                const std::vector<const ImportWall*>& walls);
+// As above, with `records` the records of the storey.
+void buildWalls(const ImportModel& model, Common::HostDocument& document, int storey, const StoreyRecords& records);
 
 }  // namespace Importer

@@ -230,7 +230,8 @@ TEST(WallBuildTest, RoomIndexSelectsTheRoomsTheFullScanSelects)
     addRoom(1, {Vector2d(0, 0), Vector2d(std::nan(""), 0), Vector2d(910, 910)});
     model.rooms.back()->floorHeight = model.rooms.back()->ceilingHeight = -1;  // shows only where alone
     addRoom(1, {});
-    const Importer::StoreyRooms rooms(model, 1);
+    const Importer::ModelByStorey byStorey(model);
+    const Importer::StoreyRooms rooms(1, byStorey.of(1).rooms);
     for (int i = 0; i < 400; ++i) {
         const Vector2d a(step(rng) * 455.0 + (i % 3 == 0 ? 0.005 : 0.0), step(rng) * 910.0);
         const Vector2d b = i % 2 == 0 ? Vector2d(a.x + step(rng) * 455.0, a.y) : Vector2d(a.x, a.y + step(rng) * 455.0);
