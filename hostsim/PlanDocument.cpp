@@ -38,6 +38,34 @@ ObjectShape shapeOfType(std::uint32_t type)
 
 namespace {
 
+// Where a field stands in the file ("document.objects[3].outline[0][1]"),
+// spelled out only for a complaint: a plan of many objects reads millions
+// of fields and names none of them when it is sound. Refers to the text and
+// the enclosing path it is made from, which must outlive it.
+class FieldPath {
+public:
+    FieldPath(const std::string& text) : text_(&text) {}  // NOLINT: a whole path converts implicitly
+    FieldPath(const std::string& parent, const char* key) : text_(&parent), key_(key) {}
+    FieldPath(const FieldPath& parent, std::size_t index) : parent_(&parent), index_(index) {}
+
+    std::string str() const
+    {
+        if (parent_ != nullptr) {
+            return parent_->str() + "[" + std::to_string(index_) + "]";
+        }
+        if (key_ == nullptr) {
+            return *text_;
+        }
+        return text_->empty() ? std::string(key_) : *text_ + "." + key_;
+    }
+
+private:
+    const std::string* text_ = nullptr;
+    const char* key_ = nullptr;
+    const FieldPath* parent_ = nullptr;
+    std::size_t index_ = 0;
+};
+
 // Reads typed values out of the parsed file, naming the field path in every
 // complaint. Every member is read here; nothing is kept from a file that
 // fails.
@@ -49,6 +77,7 @@ public:
     {
         throw PlanError(fileName_ + ": " + path + ": " + what);
     }
+    [[noreturn]] void fail(const FieldPath& path, const std::string& what) const { fail(path.str(), what); }
 
     const Json& requireObject(const Json& value, const std::string& path) const
     {
@@ -71,7 +100,7 @@ public:
         return &*it;
     }
 
-    double real(const Json& value, const std::string& path) const
+    double real(const Json& value, const FieldPath& path) const
     {
         if (!value.is_number()) {
             fail(path, "expected a number");
@@ -83,14 +112,16 @@ public:
         return v;
     }
 
-    std::int64_t integer(const Json& value, const std::string& path, std::int64_t low, std::int64_t high) const
+    std::int64_t integer(const Json& value, const FieldPath& path, std::int64_t low, std::int64_t high) const
     {
-        const std::string range = "expected an integer from " + std::to_string(low) + " to " + std::to_string(high);
+        const auto fail = [&](const FieldPath& at) {
+            this->fail(at, "expected an integer from " + std::to_string(low) + " to " + std::to_string(high));
+        };
         std::int64_t v = 0;
         if (value.is_number_unsigned()) {
             const auto u = value.get<std::uint64_t>();
             if (u > static_cast<std::uint64_t>(high)) {
-                fail(path, range);
+                fail(path);
             }
             v = static_cast<std::int64_t>(u);
         } else if (value.is_number_integer()) {
@@ -100,20 +131,20 @@ public:
             const double d = value.get<double>();
             if (!std::isfinite(d) || std::trunc(d) != d || d < static_cast<double>(low) ||
                 d > static_cast<double>(high)) {
-                fail(path, range);
+                fail(path);
             }
             v = static_cast<std::int64_t>(d);
         } else {
-            fail(path, range);
+            fail(path);
         }
         if (v < low || v > high) {
-            fail(path, range);
+            fail(path);
         }
         return v;
     }
 
     // A flag: true/false or an integer 0 to 65535.
-    std::uint16_t flag(const Json& value, const std::string& path) const
+    std::uint16_t flag(const Json& value, const FieldPath& path) const
     {
         if (value.is_boolean()) {
             return value.get<bool>() ? 1 : 0;
@@ -124,7 +155,7 @@ public:
         return static_cast<std::uint16_t>(integer(value, path, 0, 65535));
     }
 
-    std::wstring text(const Json& value, const std::string& path) const
+    std::wstring text(const Json& value, const FieldPath& path) const
     {
         if (!value.is_string()) {
             fail(path, "expected a string");
@@ -132,7 +163,7 @@ public:
         return Common::fromUtf8(value.get_ref<const std::string&>());
     }
 
-    bool boolean(const Json& value, const std::string& path) const
+    bool boolean(const Json& value, const FieldPath& path) const
     {
         if (!value.is_boolean()) {
             fail(path, "expected true or false");
@@ -140,15 +171,15 @@ public:
         return value.get<bool>();
     }
 
-    PlanPoint point(const Json& value, const std::string& path) const
+    PlanPoint point(const Json& value, const FieldPath& path) const
     {
         if (!value.is_array() || value.size() != 2 || !value[0].is_number() || !value[1].is_number()) {
             fail(path, "expected [x,y]");
         }
-        return PlanPoint{real(value[0], path + "[0]"), real(value[1], path + "[1]")};
+        return PlanPoint{real(value[0], FieldPath(path, 0)), real(value[1], FieldPath(path, 1))};
     }
 
-    std::vector<PlanPoint> outline(const Json& value, const std::string& path) const
+    std::vector<PlanPoint> outline(const Json& value, const FieldPath& path) const
     {
         if (!value.is_array()) {
             fail(path, "expected array of [x,y] pairs");
@@ -160,13 +191,13 @@ public:
             if (!p.is_array() || p.size() != 2 || !p[0].is_number() || !p[1].is_number()) {
                 fail(path, "expected array of [x,y] pairs (element " + std::to_string(i) + " is not)");
             }
-            points.push_back(point(p, index(path, i)));
+            points.push_back(point(p, FieldPath(path, i)));
         }
         return points;
     }
 
     // A fixed-length array of numbers.
-    const Json& array(const Json& value, const std::string& path, std::size_t length) const
+    const Json& array(const Json& value, const FieldPath& path, std::size_t length) const
     {
         if (!value.is_array() || value.size() != length) {
             fail(path, "expected an array of " + std::to_string(length) + " numbers");
@@ -204,7 +235,7 @@ struct ObjectReader {
     std::string path;
 
     const Json* get(const char* key, bool required = false) const { return r.member(object, path, key, required); }
-    std::string at(const char* key) const { return FieldReader::join(path, key); }
+    FieldPath at(const char* key) const { return FieldPath(path, key); }
 
     void real(const char* key, double& target, bool required = false) const
     {
@@ -242,9 +273,10 @@ struct ObjectReader {
     void reals(const char* key, std::array<double, N>& target) const
     {
         if (const Json* v = get(key)) {
-            const Json& a = r.array(*v, at(key), N);
+            const FieldPath keyPath = at(key);
+            const Json& a = r.array(*v, keyPath, N);
             for (std::size_t i = 0; i < N; ++i) {
-                target[i] = r.real(a[i], FieldReader::index(at(key), i));
+                target[i] = r.real(a[i], FieldPath(keyPath, i));
             }
         }
     }
@@ -252,9 +284,10 @@ struct ObjectReader {
     void shorts(const char* key, std::array<std::uint16_t, N>& target) const
     {
         if (const Json* v = get(key)) {
-            const Json& a = r.array(*v, at(key), N);
+            const FieldPath keyPath = at(key);
+            const Json& a = r.array(*v, keyPath, N);
             for (std::size_t i = 0; i < N; ++i) {
-                target[i] = static_cast<std::uint16_t>(r.integer(a[i], FieldReader::index(at(key), i), 0, 65535));
+                target[i] = static_cast<std::uint16_t>(r.integer(a[i], FieldPath(keyPath, i), 0, 65535));
             }
         }
     }
@@ -335,7 +368,7 @@ PlanObject readObject(const FieldReader& r, const Json& value, const std::string
     }
     o.integer("storey", obj.storey, true);
     if (const Json* f = o.get("fitting")) {
-        obj.fitting = readFitting(r, *f, o.at("fitting"));
+        obj.fitting = readFitting(r, *f, o.at("fitting").str());
     }
 
     switch (shapeOfType(obj.type)) {
@@ -348,7 +381,7 @@ PlanObject readObject(const FieldReader& r, const Json& value, const std::string
         o.real("floor", obj.floor);
         o.real("height", obj.height);
         if (const Json* a = o.get("attributes")) {
-            obj.attributes = readAttributes(r, *a, o.at("attributes"));
+            obj.attributes = readAttributes(r, *a, o.at("attributes").str());
         }
         obj.unknownFields =
             unknownMembers(value, {"type", "storey", "fitting", "outline", "kind", "name", "floor", "height", "attributes"});
@@ -389,7 +422,7 @@ PlanObject readObject(const FieldReader& r, const Json& value, const std::string
         o.integer("formFlag", obj.formFlag);
         o.integer("skip", obj.skip);
         if (const Json* extra = o.get("extra")) {
-            const std::string extraPath = o.at("extra");
+            const std::string extraPath = o.at("extra").str();
             r.requireObject(*extra, extraPath);
             for (auto it = extra->begin(); it != extra->end(); ++it) {
                 const auto pos = std::find_if(kStairExtraPositions.begin(), kStairExtraPositions.end(),
@@ -449,7 +482,7 @@ PlanDocumentState readDocument(const FieldReader& r, const Json& value, const st
     o.integer("currentStorey", d.currentStorey);
     o.shorts("storeySettings", d.storeySettings);
     if (const Json* flags = o.get("storeyFlags")) {
-        const std::string flagsPath = o.at("storeyFlags");
+        const std::string flagsPath = o.at("storeyFlags").str();
         r.requireObject(*flags, flagsPath);
         d.storeyFlags.clear();
         std::vector<bool> given(65536, false);
@@ -477,7 +510,7 @@ PlanDocumentState readDocument(const FieldReader& r, const Json& value, const st
                   [](const PlanStoreyFlag& a, const PlanStoreyFlag& b) { return a.storey < b.storey; });
     }
     if (const Json* grid = o.get("grid")) {
-        const std::string gridPath = o.at("grid");
+        const std::string gridPath = o.at("grid").str();
         r.requireObject(*grid, gridPath);
         const ObjectReader g{r, *grid, gridPath};
         g.real("module", d.grid.module);
@@ -488,10 +521,10 @@ PlanDocumentState readDocument(const FieldReader& r, const Json& value, const st
         d.grid.unknownFields = unknownMembers(*grid, {"module", "setting16", "setting32", "a", "b"});
     }
     if (const Json* objects = o.get("objects")) {
-        d.objects = readObjects(r, *objects, o.at("objects"), false);
+        d.objects = readObjects(r, *objects, o.at("objects").str(), false);
     }
     if (const Json* roofs = o.get("generatedRoofs")) {
-        d.generatedRoofs = readObjects(r, *roofs, o.at("generatedRoofs"), true);
+        d.generatedRoofs = readObjects(r, *roofs, o.at("generatedRoofs").str(), true);
     }
     d.unknownFields = unknownMembers(value, {"windowHandle", "minimized", "currentStorey", "storeySettings", "storeyFlags",
                                              "grid", "objects", "generatedRoofs"});
