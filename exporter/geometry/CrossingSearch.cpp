@@ -52,6 +52,7 @@
 #include "exporter/geometry/CellKey.h"
 #include "exporter/geometry/OutlineSteps.h"
 #include "exporter/geometry/PairScreen.h"
+#include "exporter/geometry/ParallelChunks.h"
 
 namespace Exporter::OutlineSteps {
 
@@ -210,7 +211,20 @@ bool everyEndIsAVertexHeight(const std::vector<Edge>& edges, const std::vector<d
 
 }  // namespace
 
+ScreenSplit machineScreenSplit()
+{
+    // About a millisecond of screening per chunk: enough chunks for the
+    // threads to even out on a busy machine, few enough that handing them
+    // out costs nothing, and small plans stay on the calling thread.
+    return ScreenSplit{machineThreads(), std::size_t{1} << 21};
+}
+
 std::vector<double> eventHeightsFast(const std::vector<Edge>& allEdges)
+{
+    return eventHeightsFast(allEdges, machineScreenSplit());
+}
+
+std::vector<double> eventHeightsFast(const std::vector<Edge>& allEdges, const ScreenSplit& split)
 {
     std::vector<double> ys;
     ys.reserve(allEdges.size() * 2);
@@ -219,18 +233,20 @@ std::vector<double> eventHeightsFast(const std::vector<Edge>& allEdges)
     }
     const EdgeGroups groups = groupIdenticalEdges(allEdges);
     const std::vector<Edge>& edges = groups.edges;
-    const auto add = [&](const Edge& a, const Edge& b) {
+    // Heights go to the list given, so that threads screening at once each
+    // fill a list of their own.
+    const auto add = [](const Edge& a, const Edge& b, std::vector<double>& heights) {
         double y = 0.0;
         if (crossingHeight(a, b, y)) {
-            ys.push_back(y);
+            heights.push_back(y);
         }
     };
     for (std::size_t i = 0; i < edges.size(); ++i) {
         if (groups.copies[i] > 1) {
-            add(edges[i], edges[i]);
+            add(edges[i], edges[i], ys);
         }
     }
-    auto test = [&](std::size_t i, std::size_t j) {
+    const auto testInto = [&](std::size_t i, std::size_t j, std::vector<double>& heights) {
         // The first steps of the crossing test, done once for both orders:
         // with both ends of one edge strictly on one side of the other's line
         // (as the test computes the sides, rounding and all) neither order
@@ -246,12 +262,13 @@ std::vector<double> eventHeightsFast(const std::vector<Edge>& allEdges)
             return;
         }
         if (groups.first[i] < groups.last[j]) {
-            add(edges[i], edges[j]);
+            add(edges[i], edges[j], heights);
         }
         if (groups.first[j] < groups.last[i]) {
-            add(edges[j], edges[i]);
+            add(edges[j], edges[i], heights);
         }
     };
+    const auto test = [&](std::size_t i, std::size_t j) { testInto(i, j, ys); };
 
     double largest = 1.0;
     for (const auto& e : edges) {
@@ -304,13 +321,24 @@ std::vector<double> eventHeightsFast(const std::vector<Edge>& allEdges)
     // Nearly collinear pairs: same or neighbouring buckets, each pair once.
     // A bucket can hold every edge of a long façade, so its pairs go through
     // the screen first, which passes on only the pairs that may add a height
-    // that is not a vertex height already.
+    // that is not a vertex height already. That is most of the work on such
+    // plans, so it is spread over threads: the rows of pairs (one edge
+    // against the later edges of a bucket) are listed in the order the
+    // buckets are visited, cut into chunks of consecutive rows, and each
+    // chunk's heights are added in chunk order, so that the list of heights
+    // is the very one a single thread makes.
     const bool endsAreVertices = everyEndIsAVertexHeight(edges, ys);
     std::unordered_map<BucketKey, EdgeColumns, BucketKeyHash> columns;
     for (const auto& [key, members] : buckets) {
         columns.try_emplace(key, edges, members);
     }
-    std::vector<std::uint32_t> kept;
+    struct Row {
+        std::size_t edge;
+        const std::vector<std::size_t>* others;
+        const EdgeColumns* otherColumns;
+        std::size_t from;
+    };
+    std::vector<Row> rows;
     for (const auto& [key, members] : buckets) {
         for (std::int64_t dd = -1; dd <= 1; ++dd) {
             for (std::int64_t dof = -1; dof <= 1; ++dof) {
@@ -323,14 +351,41 @@ std::vector<double> eventHeightsFast(const std::vector<Edge>& allEdges)
                 for (const std::size_t i : members) {
                     // Members are in edge order: the partners after i.
                     const auto from = static_cast<std::size_t>(std::upper_bound(others.begin(), others.end(), i) - others.begin());
-                    kept.clear();
-                    screenPairs(edges[i], otherColumns, from, endsAreVertices, kept);
-                    for (const std::uint32_t k : kept) {
-                        test(i, others[k]);
+                    if (from < others.size()) {
+                        rows.push_back(Row{i, &others, &otherColumns, from});
                     }
                 }
             }
         }
+    }
+    // Chunk c holds rows [chunkStarts[c], chunkStarts[c + 1]).
+    const std::size_t perChunk = std::max<std::size_t>(1, split.pairsPerChunk);
+    std::vector<std::size_t> chunkStarts{0};
+    std::size_t inChunk = 0;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        inChunk += rows[r].others->size() - rows[r].from;
+        if (inChunk >= perChunk && r + 1 < rows.size()) {
+            chunkStarts.push_back(r + 1);
+            inChunk = 0;
+        }
+    }
+    chunkStarts.push_back(rows.size());
+    const std::size_t chunks = chunkStarts.size() - 1;
+    std::vector<std::vector<double>> chunkHeights(chunks);
+    runChunks(chunks, split.threads, [&](std::size_t c) {
+        std::vector<double>& heights = chunkHeights[c];
+        std::vector<std::uint32_t> kept;
+        for (std::size_t r = chunkStarts[c]; r < chunkStarts[c + 1]; ++r) {
+            const Row& row = rows[r];
+            kept.clear();
+            screenPairs(edges[row.edge], *row.otherColumns, row.from, endsAreVertices, kept);
+            for (const std::uint32_t k : kept) {
+                testInto(row.edge, (*row.others)[k], heights);
+            }
+        }
+    });
+    for (const std::vector<double>& heights : chunkHeights) {
+        ys.insert(ys.end(), heights.begin(), heights.end());
     }
 
     // Close pairs: every pair whose widened boxes overlap.

@@ -121,6 +121,17 @@ std::vector<Segment> keptSectionsFast(const std::vector<Edge>& edges, const std:
 std::vector<double> eventHeightsReference(const std::vector<Edge>& edges);
 std::vector<double> eventHeightsFast(const std::vector<Edge>& edges);
 
+// How the fast search spreads the screening of nearly collinear pairs over
+// threads: the work is cut into chunks of about `pairsPerChunk` pairs, run
+// on at most `threads` threads. Work of a single chunk starts no thread.
+// The heights do not depend on it.
+struct ScreenSplit {
+    std::size_t threads;
+    std::size_t pairsPerChunk;
+};
+ScreenSplit machineScreenSplit();
+std::vector<double> eventHeightsFast(const std::vector<Edge>& edges, const ScreenSplit& split);
+
 // Joins collinear sections meeting end to end (only where exactly one other
 // section meets there).
 void joinReference(std::vector<Segment>& sections);

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <cmath>
 #include <random>
 
@@ -157,4 +159,38 @@ TEST(CrossingSearch, LongRowsOfRoomsGiveTheHeightsOfEveryPair)
     }
     EXPECT_GT(heightsInside, 0);
     EXPECT_GT(heightsInsideLaterFirst, 0);
+}
+
+namespace {
+
+// The heights as bit patterns, so that 0 and -0 differ.
+std::vector<std::uint64_t> bitsOf(const std::vector<double>& heights)
+{
+    std::vector<std::uint64_t> bits;
+    for (const double y : heights) {
+        bits.push_back(std::bit_cast<std::uint64_t>(y));
+    }
+    return bits;
+}
+
+}  // namespace
+
+TEST(CrossingSearch, ScreeningOnSeveralThreadsGivesTheHeightsOfOneThread)
+{
+    // Rows whose fronts hold about 800 edges on one line: some 300,000 pairs
+    // per line, cut into many chunks, a few, or one, on one thread, on
+    // several, and on more threads than there are chunks. These seeds make
+    // rows where screened pairs give heights no other pair gives, so that a
+    // chunk left out or lost would show.
+    const Steps::ScreenSplit oneChunk{1, std::size_t{1} << 40};
+    const Steps::ScreenSplit splits[] = {{1, 5000}, {3, 5000}, {4, 1}, {64, 200000}, {8, std::size_t{1} << 40}};
+    for (const unsigned seed : {2U, 9U, 22U}) {
+        const auto edges = rowOfRoomsTwice(seed, 400 + static_cast<int>(seed));
+        const auto serial = Steps::eventHeightsFast(edges, oneChunk);
+        ASSERT_EQ(serial, Steps::eventHeightsReference(edges)) << "seed " << seed;
+        for (const auto& split : splits) {
+            EXPECT_EQ(bitsOf(Steps::eventHeightsFast(edges, split)), bitsOf(serial))
+                << "seed " << seed << ", " << split.threads << " threads, " << split.pairsPerChunk << " pairs a chunk";
+        }
+    }
 }
