@@ -1,4 +1,5 @@
 #include "exporter/geometry/OutlineSteps.h"
+#include "exporter/geometry/ParallelChunks.h"
 
 namespace Exporter::OutlineSteps {
 
@@ -64,8 +65,16 @@ StoreyLines storeyLinesWith(const StoreyOutlineSet& set, const Strategy& strateg
 {
     const Slabs slabs = slabsOf(set, strategy);
     StoreyLines lines;
-    lines.exteriorOutlines = exteriorOutlinesOf(slabs, strategy, keepUnclosed ? &lines.unclosed : nullptr);
-    lines.roomEdgeWalls = roomEdgeWallLinesOf(set, slabs, strategy);
+    // The two computations share nothing but the slabs they read, so on
+    // storeys large enough to pay for a thread they run side by side.
+    constexpr std::size_t kEdgesWorthAThread = 4096;
+    runChunks(2, slabs.edges.size() >= kEdgesWorthAThread ? machineThreads() : 1, [&](std::size_t which) {
+        if (which == 0) {
+            lines.exteriorOutlines = exteriorOutlinesOf(slabs, strategy, keepUnclosed ? &lines.unclosed : nullptr);
+        } else {
+            lines.roomEdgeWalls = roomEdgeWallLinesOf(set, slabs, strategy);
+        }
+    });
     return lines;
 }
 

@@ -263,3 +263,33 @@ TEST(FastMatchesReference, LongRowsOfRooms)
         expectIdentical(set, "row " + std::to_string(seed));
     }
 }
+
+TEST(FastMatchesReference, BothComputationsOfALargeStoreyAtOnce)
+{
+    // A storey of over a thousand rooms, large enough for the two computations to
+    // run side by side, gives what each gives alone.
+    PlanMaker maker(7);
+    PlanOptions options;
+    options.blocks = 25;
+    options.turned = true;
+    options.openings = 300;
+    const StoreyOutlineSet set = maker.make(options);
+    std::size_t points = 0;
+    for (const auto& outline : set.outlines) {
+        points += outline.size();
+    }
+    ASSERT_GE(points, 4096U);
+
+    std::vector<std::vector<Vector2d>> unclosed;
+    const auto outlines = Exporter::exteriorOutlines(set, &unclosed);
+    const auto walls = Exporter::roomEdgeWallLines(set);
+    const Exporter::StoreyLines lines = Exporter::storeyLines(set, true);
+    EXPECT_EQ(lines.exteriorOutlines, outlines);
+    EXPECT_EQ(lines.unclosed, unclosed);
+    ASSERT_EQ(lines.roomEdgeWalls.size(), walls.size());
+    EXPECT_FALSE(walls.empty());
+    for (std::size_t i = 0; i < walls.size(); ++i) {
+        ASSERT_TRUE(lines.roomEdgeWalls[i].start == walls[i].start && lines.roomEdgeWalls[i].end == walls[i].end)
+            << "wall " << i;
+    }
+}
