@@ -372,24 +372,40 @@ std::vector<double> eventHeightsFast(const std::vector<Edge>& allEdges, const Sc
     chunkStarts.push_back(rows.size());
     const std::size_t chunks = chunkStarts.size() - 1;
     std::vector<std::vector<double>> chunkHeights(chunks);
-    runChunks(chunks, split.threads, [&](std::size_t c) {
+    // Close pairs: every pair whose widened boxes overlap. Their heights come
+    // after those of the nearly collinear pairs; the search for them is job
+    // 0, done while other threads screen, since it cannot be divided. With
+    // a single chunk to screen, no thread is started for it.
+    std::vector<double> closeHeights;
+    // Rows against the same bucket are screened together, this many at most.
+    constexpr std::size_t kRowsTogether = 64;
+    runChunks(chunks + 1, chunks > 1 ? split.threads : 1, [&](std::size_t job) {
+        if (job == 0) {
+            forEachOverlappingPair(boxes, [&](std::size_t i, std::size_t j) { testInto(i, j, closeHeights); });
+            return;
+        }
+        const std::size_t c = job - 1;
         std::vector<double>& heights = chunkHeights[c];
-        std::vector<std::uint32_t> kept;
-        for (std::size_t r = chunkStarts[c]; r < chunkStarts[c + 1]; ++r) {
-            const Row& row = rows[r];
-            kept.clear();
-            screenPairs(edges[row.edge], *row.otherColumns, row.from, endsAreVertices, kept);
-            for (const std::uint32_t k : kept) {
-                testInto(row.edge, (*row.others)[k], heights);
+        std::vector<ScreenRow> together;
+        std::vector<std::vector<std::uint32_t>> kept;
+        for (std::size_t r = chunkStarts[c]; r < chunkStarts[c + 1];) {
+            const std::size_t first = r;
+            together.clear();
+            for (; r < chunkStarts[c + 1] && r - first < kRowsTogether && rows[r].others == rows[first].others; ++r) {
+                together.push_back(ScreenRow{&edges[rows[r].edge], rows[r].from});
+            }
+            screenRows(together, *rows[first].otherColumns, endsAreVertices, kept);
+            for (std::size_t t = 0; t < together.size(); ++t) {
+                for (const std::uint32_t k : kept[t]) {
+                    testInto(rows[first + t].edge, (*rows[first].others)[k], heights);
+                }
             }
         }
     });
     for (const std::vector<double>& heights : chunkHeights) {
         ys.insert(ys.end(), heights.begin(), heights.end());
     }
-
-    // Close pairs: every pair whose widened boxes overlap.
-    forEachOverlappingPair(boxes, test);
+    ys.insert(ys.end(), closeHeights.begin(), closeHeights.end());
 
     return eventHeights(std::move(ys));
 }

@@ -32,14 +32,24 @@ struct EdgeColumns {
     std::size_t size() const { return startX.size(); }
 };
 
-// Appends to `kept` every position k >= from of `columns` whose pair with
-// `a` may give an event height that is not a vertex height: the pairs that
-// pass both side tests of the crossing test (in either order), except those
-// whose crossing parameter comes out exactly 0 or 1 or undefined, which give
-// the y of an end of an edge or nothing. That exception holds only where
-// every edge's end is also the start of an edge (closed outlines); say
-// otherwise with `endsAreVertices` false.
-void screenPairs(const Edge& a, const EdgeColumns& columns, std::size_t from, bool endsAreVertices,
-                 std::vector<std::uint32_t>& kept);
+// One row of pairs: an edge against the positions of the columns from
+// `from` on.
+struct ScreenRow {
+    const Edge* edge;
+    std::size_t from;
+};
+
+// Sets kept[r] to every position k >= rows[r].from of `columns`, in
+// increasing order, whose pair with rows[r].edge may give an event height
+// that is not a vertex height: the pairs that pass both side tests of the
+// crossing test (in either order), except those whose crossing parameter
+// comes out exactly 0 or 1 or undefined, which give the y of an end of an
+// edge or nothing. That exception holds only where every edge's end is also
+// the start of an edge (closed outlines); say otherwise with
+// `endsAreVertices` false. The rows are screened together, a stretch of the
+// columns at a time, so that each stretch is read from memory once for all
+// of them rather than once per row.
+void screenRows(const std::vector<ScreenRow>& rows, const EdgeColumns& columns, bool endsAreVertices,
+                std::vector<std::vector<std::uint32_t>>& kept);
 
 }  // namespace Exporter::OutlineSteps

@@ -99,8 +99,8 @@ namespace {
 
 // A row of rooms along a line at an odd angle, with module widths that vary
 // and an odd origin, in the working frame as the computations see it. The
-// whole row is drawn a second time after the first.
-std::vector<Steps::Edge> rowOfRoomsTwice(unsigned seed, int rooms)
+// whole row is drawn `times` times, one after the other.
+std::vector<Steps::Edge> rowOfRooms(unsigned seed, int rooms, int times)
 {
     std::mt19937 random(seed);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
@@ -118,10 +118,17 @@ std::vector<Steps::Edge> rowOfRoomsTwice(unsigned seed, int rooms)
         outlines.push_back({a, a + v * depth, b + v * depth, b});
         along += width;
     }
-    for (int k = 0; k < rooms; ++k) {
-        outlines.push_back(outlines[static_cast<std::size_t>(k)]);
+    for (int again = 1; again < times; ++again) {
+        for (int k = 0; k < rooms; ++k) {
+            outlines.push_back(outlines[static_cast<std::size_t>(k)]);
+        }
     }
     return Steps::workingEdges(outlines, Steps::makeWorkingFrame(outlines));
+}
+
+std::vector<Steps::Edge> rowOfRoomsTwice(unsigned seed, int rooms)
+{
+    return rowOfRooms(seed, rooms, 2);
 }
 
 }  // namespace
@@ -177,20 +184,25 @@ std::vector<std::uint64_t> bitsOf(const std::vector<double>& heights)
 
 TEST(CrossingSearch, ScreeningOnSeveralThreadsGivesTheHeightsOfOneThread)
 {
-    // Rows whose fronts hold about 800 edges on one line: some 300,000 pairs
-    // per line, cut into many chunks, a few, or one, on one thread, on
-    // several, and on more threads than there are chunks. These seeds make
-    // rows where screened pairs give heights no other pair gives, so that a
-    // chunk left out or lost would show.
+    // Rows whose fronts hold about 800 edges on one line (some 300,000 pairs
+    // a line), and one whose front is longer than the stretch of the columns
+    // screened at a time, cut into many chunks, a few, or one, on one
+    // thread, on several, and on more threads than there are chunks. These
+    // seeds make rows where screened pairs give heights no other pair gives,
+    // so that a chunk or a stretch left out would show.
+    std::vector<std::vector<Steps::Edge>> rows;
+    for (const unsigned seed : {2U, 9U, 22U}) {
+        rows.push_back(rowOfRoomsTwice(seed, 400 + static_cast<int>(seed)));
+    }
+    rows.push_back(rowOfRooms(4, 1100, 1));
     const Steps::ScreenSplit oneChunk{1, std::size_t{1} << 40};
     const Steps::ScreenSplit splits[] = {{1, 5000}, {3, 5000}, {4, 1}, {64, 200000}, {8, std::size_t{1} << 40}};
-    for (const unsigned seed : {2U, 9U, 22U}) {
-        const auto edges = rowOfRoomsTwice(seed, 400 + static_cast<int>(seed));
-        const auto serial = Steps::eventHeightsFast(edges, oneChunk);
-        ASSERT_EQ(serial, Steps::eventHeightsReference(edges)) << "seed " << seed;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const auto serial = Steps::eventHeightsFast(rows[r], oneChunk);
+        ASSERT_EQ(serial, Steps::eventHeightsReference(rows[r])) << "row " << r;
         for (const auto& split : splits) {
-            EXPECT_EQ(bitsOf(Steps::eventHeightsFast(edges, split)), bitsOf(serial))
-                << "seed " << seed << ", " << split.threads << " threads, " << split.pairsPerChunk << " pairs a chunk";
+            EXPECT_EQ(bitsOf(Steps::eventHeightsFast(rows[r], split)), bitsOf(serial))
+                << "row " << r << ", " << split.threads << " threads, " << split.pairsPerChunk << " pairs a chunk";
         }
     }
 }
