@@ -4,20 +4,18 @@
 
 namespace Exporter {
 
-std::wstring newElementId()
+ElementId::ElementId()
 {
     const auto b = Common::newRandomGuid();
     static const wchar_t hex[] = L"0123456789ABCDEF";
-    std::wstring id;
-    id.reserve(36);
+    std::size_t at = 0;
     for (std::size_t i = 0; i < b.size(); ++i) {
         if (i == 4 || i == 6 || i == 8 || i == 10) {
-            id += L'-';
+            text_[at++] = L'-';
         }
-        id += hex[b[i] >> 4];
-        id += hex[b[i] & 15];
+        text_[at++] = hex[b[i] >> 4];
+        text_[at++] = hex[b[i] & 15];
     }
-    return id;
 }
 
 }  // namespace Exporter

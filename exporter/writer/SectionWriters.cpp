@@ -7,18 +7,24 @@ namespace Exporter {
 
 namespace {
 
+// 点数 and 点列 of a point list.
+XmlAttributeList& pointListAttributes(XmlTextWriter& xml, const std::vector<Common::Vector2d>& points)
+{
+    XmlAttributeList& attributes = xml.attributes();
+    appendInteger(attributes.add(L"点数"), static_cast<long long>(points.size()));
+    appendPointList(attributes.add(L"点列"), points);
+    return attributes;
+}
+
 void writeRegion2D(XmlTextWriter& xml, const std::vector<Common::Vector2d>& points)
 {
-    XmlAttributeList attributes;
-    attributes.add(L"点数", formatInteger(static_cast<long long>(points.size())));
-    attributes.add(L"点列", formatPointList(points));
-    xml.empty(L"領域2D", attributes);
+    xml.empty(L"領域2D", pointListAttributes(xml, points));
 }
 
 void writeSegment(XmlTextWriter& xml, const Common::Vector2d& start, const Common::Vector2d& end)
 {
-    XmlAttributeList attributes;
-    attributes.add(L"始点終点", formatSegment(start.x, start.y, end.x, end.y));
+    XmlAttributeList& attributes = xml.attributes();
+    appendSegment(attributes.add(L"始点終点"), start.x, start.y, end.x, end.y);
     xml.empty(L"線分2D", attributes);
 }
 
@@ -26,50 +32,46 @@ void writeSegment(XmlTextWriter& xml, const Common::Vector2d& start, const Commo
 void startRecord(XmlTextWriter& xml, const wchar_t* element, std::int32_t storey)
 {
     xml.start(element);
-    xml.value(L"層", formatInteger(storey));
-    xml.value(L"ID", newElementId());
+    xml.valueInteger(L"層", storey);
+    xml.value(L"ID", ElementId().text());
 }
 
 void writeKind(XmlTextWriter& xml, std::int32_t code)
 {
     xml.start(L"種類");
-    xml.value(L"コード", formatInteger(code));
+    xml.valueInteger(L"コード", code);
     xml.end(L"種類");
 }
 
 void writeLevels(XmlTextWriter& xml, const std::map<int, float>& levels)
 {
     for (const auto& [storey, level] : levels) {
-        XmlAttributeList attributes;
-        attributes.add(L"階", formatInteger(storey));
+        XmlAttributeList& attributes = xml.attributes();
+        appendInteger(attributes.add(L"階"), storey);
         xml.value(L"レベル", attributes, formatNumber(static_cast<double>(level)));
     }
 }
 
 }  // namespace
 
-std::wstring formatPointList(const std::vector<Common::Vector2d>& points)
+void appendPointList(std::wstring& out, const std::vector<Common::Vector2d>& points)
 {
-    std::wstring text;
-    for (const Common::Vector2d& p : points) {
-        if (!text.empty()) {
-            text += L' ';
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        if (i > 0) {
+            out += L' ';
         }
-        appendPoint(text, p.x, p.y);
+        appendPoint(out, points[i].x, points[i].y);
     }
-    return text;
 }
 
-std::wstring formatPoint3List(const std::vector<Common::Vector3d>& points)
+void appendPoint3List(std::wstring& out, const std::vector<Common::Vector3d>& points)
 {
-    std::wstring text;
-    for (const Common::Vector3d& p : points) {
-        if (!text.empty()) {
-            text += L' ';
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        if (i > 0) {
+            out += L' ';
         }
-        appendPoint3(text, p.x, p.y, p.z);
+        appendPoint3(out, points[i].x, points[i].y, points[i].z);
     }
-    return text;
 }
 
 void writeGridSection(const ExportModel& model, XmlTextWriter& xml)
@@ -112,10 +114,10 @@ void writeProjectSection(const ExportModel& model, const std::wstring& projectNa
     xml.start(L"物件情報");
     xml.value(L"工事名称", projectName);
     xml.start(L"建物階数");
-    xml.value(L"地上", formatInteger(model.storeysAboveGround));
-    xml.value(L"地下", formatInteger(model.storeysBelowGround));
+    xml.valueInteger(L"地上", model.storeysAboveGround);
+    xml.valueInteger(L"地下", model.storeysBelowGround);
     xml.end(L"建物階数");
-    xml.value(L"基本モジュール", formatNumber(model.gridSpacing.x));
+    xml.valueNumber(L"基本モジュール", model.gridSpacing.x);
 
     XmlAttributeList count;
     count.add(L"階数", formatInteger(static_cast<long long>(model.referenceFloorLevelByStorey.size())));
@@ -128,7 +130,7 @@ void writeProjectSection(const ExportModel& model, const std::wstring& projectNa
     writeLevels(xml, model.referenceFloorLevelByStorey);
     xml.end(L"基準床高");
 
-    xml.value(L"基準基礎高", formatNumber(static_cast<double>(model.foundationHeight)));
+    xml.valueNumber(L"基準基礎高", static_cast<double>(model.foundationHeight));
 
     if (model.methodType >= 0) {
         XmlAttributeList method;
@@ -140,7 +142,7 @@ void writeProjectSection(const ExportModel& model, const std::wstring& projectNa
         }
         xml.start(L"工法", method);
         if (model.methodDetailType > 0) {
-            xml.value(L"詳細", formatInteger(model.methodDetailType));
+            xml.valueInteger(L"詳細", model.methodDetailType);
         } else if (model.methodDetailType == 0) {
             xml.startWithText(L"詳細", L"0");
             xml.value(L"名称", model.methodDetailName);
@@ -158,13 +160,13 @@ void writeRoomSection(const ExportModel& model, XmlTextWriter& xml)
         startRecord(xml, L"部屋", room->storey);
         xml.value(L"名称", room->name);
         xml.start(L"種類");
-        xml.value(L"コード", formatInteger(room->kindCode));
+        xml.valueInteger(L"コード", room->kindCode);
         if (room->kindCode == 0) {
             xml.value(L"名称", room->kindName);
         }
         xml.end(L"種類");
-        xml.value(L"床高", formatNumber(room->floorHeight));
-        xml.value(L"天井高", formatNumber(room->ceilingHeight));
+        xml.valueNumber(L"床高", room->floorHeight);
+        xml.valueNumber(L"天井高", room->ceilingHeight);
         writeRegion2D(xml, room->outline);
         xml.end(L"部屋");
     }
@@ -178,9 +180,9 @@ void writeWallSection(const ExportModel& model, XmlTextWriter& xml)
         startRecord(xml, L"壁", wall->storey);
         writeKind(xml, wall->kindCode);
         writeSegment(xml, wall->start, wall->end);
-        xml.value(L"壁厚", formatNumber(wall->thickness));
-        xml.value(L"上端高", formatNumber(wall->topHeight));
-        xml.value(L"下端高", formatNumber(wall->bottomHeight));
+        xml.valueNumber(L"壁厚", wall->thickness);
+        xml.valueNumber(L"上端高", wall->topHeight);
+        xml.valueNumber(L"下端高", wall->bottomHeight);
         xml.end(L"壁");
     }
     xml.end(L"壁情報");
@@ -209,13 +211,13 @@ void writeOpeningSection(const ExportModel& model, XmlTextWriter& xml)
             xml.value(L"型番", opening->modelNumber);
             xml.end(L"建具");
         }
-        xml.value(L"取付高", formatNumber(opening->headHeight));
-        xml.value(L"開口H", formatNumber(opening->height));
-        xml.value(L"開口W", formatNumber(opening->width));
+        xml.valueNumber(L"取付高", opening->headHeight);
+        xml.valueNumber(L"開口H", opening->height);
+        xml.valueNumber(L"開口W", opening->width);
         writeSegment(xml, opening->start, opening->end);
-        XmlAttributeList region;
-        region.add(L"点数", formatInteger(static_cast<long long>(opening->region3D.size())));
-        region.add(L"点列", formatPoint3List(opening->region3D));
+        XmlAttributeList& region = xml.attributes();
+        appendInteger(region.add(L"点数"), static_cast<long long>(opening->region3D.size()));
+        appendPoint3List(region.add(L"点列"), opening->region3D);
         xml.empty(L"領域3D", region);
         xml.end(L"開口");
     }
@@ -227,17 +229,17 @@ void writeStairSection(const ExportModel& model, XmlTextWriter& xml)
     xml.start(L"階段情報");
     for (const auto& stair : model.stairs) {
         startRecord(xml, L"階段", stair->storey);
-        xml.value(L"形式", formatInteger(stair->form));
+        xml.valueInteger(L"形式", stair->form);
         const std::size_t n = stair->blockOutlines.size();
-        xml.value(L"階段ブロック数", formatInteger(static_cast<long long>(n)));
+        xml.valueInteger(L"階段ブロック数", static_cast<long long>(n));
         for (std::size_t i = 0; i < n; ++i) {
             xml.start(L"階段ブロック");
             // The per-block sequences should be as long as the outlines; a
             // shorter one is read as 0 rather than past its end.
             const double angle = i < stair->turnAngles.size() ? stair->turnAngles[i] : 0.0;
             const std::int32_t steps = i < stair->stepCounts.size() ? stair->stepCounts[i] : 0;
-            xml.value(L"回り角度", formatNumber(angle));
-            xml.value(L"段数", formatInteger(steps));
+            xml.valueNumber(L"回り角度", angle);
+            xml.valueInteger(L"段数", steps);
             writeRegion2D(xml, stair->blockOutlines[i]);
             xml.end(L"階段ブロック");
         }
@@ -254,26 +256,22 @@ void writeRoofSection(const ExportModel& model, XmlTextWriter& xml)
         writeKind(xml, 1);
         xml.start(L"基準線");
         writeSegment(xml, roof->baseLineStart, roof->baseLineEnd);
-        xml.value(L"高さ", formatNumber(roof->baseHeight));
+        xml.valueNumber(L"高さ", roof->baseHeight);
         xml.end(L"基準線");
-        xml.value(L"屋根勾配", formatNumber(roof->pitch));
-        xml.value(L"仕上げ厚み", formatNumber(roof->finishThickness));
+        xml.valueNumber(L"屋根勾配", roof->pitch);
+        xml.valueNumber(L"仕上げ厚み", roof->finishThickness);
         xml.start(L"軒先形状");
-        xml.value(L"コード", formatInteger(roof->eavesShapeCode));
+        xml.valueInteger(L"コード", roof->eavesShapeCode);
         xml.end(L"軒先形状");
-        XmlAttributeList region;
-        region.add(L"点数", formatInteger(static_cast<long long>(roof->outline.size())));
-        region.add(L"点列", formatPointList(roof->outline));
-        xml.start(L"領域2D", region);
-        std::wstring offsets;
-        for (const float offset : roof->edgeOffsets) {
-            if (!offsets.empty()) {
+        xml.start(L"領域2D", pointListAttributes(xml, roof->outline));
+        XmlAttributeList& values = xml.attributes();
+        std::wstring& offsets = values.add(L"値");
+        for (std::size_t i = 0; i < roof->edgeOffsets.size(); ++i) {
+            if (i > 0) {
                 offsets += L' ';
             }
-            offsets += formatNumber(static_cast<double>(offset));
+            appendNumber(offsets, static_cast<double>(roof->edgeOffsets[i]));
         }
-        XmlAttributeList values;
-        values.add(L"値", offsets);
         xml.empty(L"オフセット", values);
         xml.end(L"領域2D");
         xml.end(L"屋根");

@@ -26,8 +26,8 @@ void writeOpeningSection(const ExportModel& model, XmlTextWriter& xml);
 void writeStairSection(const ExportModel& model, XmlTextWriter& xml);
 void writeRoofSection(const ExportModel& model, XmlTextWriter& xml);
 
-// 点列: the points one by one, joined by single blanks.
-std::wstring formatPointList(const std::vector<Common::Vector2d>& points);
-std::wstring formatPoint3List(const std::vector<Common::Vector3d>& points);
+// 点列: the points one by one, joined by single blanks, appended to a text.
+void appendPointList(std::wstring& out, const std::vector<Common::Vector2d>& points);
+void appendPoint3List(std::wstring& out, const std::vector<Common::Vector3d>& points);
 
 }  // namespace Exporter

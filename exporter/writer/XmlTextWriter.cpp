@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 
@@ -59,63 +60,6 @@ bool isPlain(wchar_t c)
     return u <= 0xFFFD || (sizeof(wchar_t) > 2 && u >= 0x10000 && u <= 0x10FFFF);
 }
 
-void appendEscaped(std::wstring& out, std::wstring_view text, bool attribute)
-{
-    std::size_t i = 0;
-    while (i < text.size()) {
-        // Runs of plain characters are copied whole.
-        std::size_t plainEnd = i;
-        while (plainEnd < text.size() && isPlain(text[plainEnd])) {
-            ++plainEnd;
-        }
-        out.append(text.data() + i, plainEnd - i);
-        i = plainEnd;
-        if (i == text.size()) {
-            break;
-        }
-        const wchar_t c = text[i];
-        if (isSurrogatePair(text, i)) {
-            out += c;
-            out += text[i + 1];
-            i += 2;
-            continue;
-        }
-        switch (c) {
-        case L'&':
-            out += L"&amp;";
-            break;
-        case L'<':
-            out += L"&lt;";
-            break;
-        case L'"':
-            if (attribute) {
-                out += L"&quot;";
-            } else {
-                out += c;
-            }
-            break;
-        case L'>':
-            // "]]>" may not stand in element text; everywhere else ">" is
-            // written as it is.
-            if (!attribute && i >= 2 && text[i - 1] == L']' && text[i - 2] == L']') {
-                out += L"&gt;";
-            } else {
-                out += c;
-            }
-            break;
-        case L'\r':
-            // A reader turns a carriage return into a line feed unless it
-            // comes as a reference.
-            out += L"&#xD;";
-            break;
-        default:
-            out += isXmlChar(c) ? c : L'\uFFFD';
-            break;
-        }
-        ++i;
-    }
-}
-
 // One formatted item (a number, a point, a segment) built in place: up to
 // four numbers with "." as separator, of which at most kMaxFormattedLength
 // characters are kept.
@@ -123,6 +67,19 @@ class FormattedItem {
 public:
     FormattedItem& number(double value)
     {
+        // Plan coordinates and heights are mostly whole millimetres: "%.1f"
+        // of a whole number below 2^53 is its digits and ".0" (the sign of
+        // -0.0 kept), which integer formatting gives far quicker.
+        if (std::fabs(value) < kWholeLimit && value == std::trunc(value)) {
+            if (std::signbit(value)) {
+                buffer_[size_++] = '-';
+            }
+            const auto digits = static_cast<long long>(std::fabs(value));
+            size_ = static_cast<std::size_t>(std::to_chars(buffer_ + size_, buffer_ + size_ + 20, digits).ptr - buffer_);
+            buffer_[size_++] = '.';
+            buffer_[size_++] = '0';
+            return *this;
+        }
         // "%.1f" of the largest double needs 311 characters.
         const auto result =
             std::to_chars(buffer_ + size_, buffer_ + size_ + kNumberRoom, value, std::chars_format::fixed, 1);
@@ -134,13 +91,9 @@ public:
         buffer_[size_++] = c;
         return *this;
     }
-    void appendTo(std::wstring& out) const
-    {
-        const std::size_t n = std::min(size_, kMaxFormattedLength);
-        const std::size_t old = out.size();
-        out.resize(old + n);
-        std::copy(buffer_, buffer_ + n, out.begin() + static_cast<std::ptrdiff_t>(old));
-    }
+    // The kept characters (all ASCII).
+    std::string_view kept() const { return {buffer_, std::min(size_, kMaxFormattedLength)}; }
+    void appendTo(std::wstring& out) const { out.append(kept().begin(), kept().end()); }
     std::wstring text() const
     {
         std::wstring out;
@@ -150,27 +103,29 @@ public:
 
 private:
     static constexpr std::size_t kNumberRoom = 400;
+    static constexpr double kWholeLimit = 9007199254740992.0;  // 2^53
     char buffer_[4 * (kNumberRoom + 1)];
     std::size_t size_ = 0;
 };
 
+// The digits of an integer, in a buffer of their own.
+class FormattedInteger {
+public:
+    explicit FormattedInteger(long long value) : end_(std::to_chars(buffer_, buffer_ + sizeof buffer_, value).ptr) {}
+    std::string_view text() const { return {buffer_, static_cast<std::size_t>(end_ - buffer_)}; }
+
+private:
+    char buffer_[24];  // the 20 characters of -9223372036854775808, and room
+    char* end_;
+};
+
 }  // namespace
-
-void appendEscapedText(std::wstring& out, std::wstring_view text)
-{
-    appendEscaped(out, text, false);
-}
-
-void appendEscapedAttribute(std::wstring& out, std::wstring_view text)
-{
-    appendEscaped(out, text, true);
-}
 
 std::wstring formatInteger(long long value)
 {
-    char buffer[24];  // the 20 characters of -9223372036854775808, and room
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::wstring(buffer, result.ptr);
+    std::wstring out;
+    appendInteger(out, value);
+    return out;
 }
 
 std::wstring formatNumber(double value)
@@ -194,15 +149,26 @@ std::wstring formatPoint3(double x, double y, double z)
 
 std::wstring formatSegment(double x0, double y0, double x1, double y1)
 {
-    return FormattedItem()
-        .number(x0)
-        .separator(',')
-        .number(y0)
-        .separator(' ')
-        .number(x1)
-        .separator(',')
-        .number(y1)
-        .text();
+    std::wstring out;
+    appendSegment(out, x0, y0, x1, y1);
+    return out;
+}
+
+void appendInteger(std::wstring& out, long long value)
+{
+    const FormattedInteger digits(value);
+    out.append(digits.text().begin(), digits.text().end());
+}
+
+void appendNumber(std::wstring& out, double value)
+{
+    FormattedItem().number(value).appendTo(out);
+}
+
+void appendSegment(std::wstring& out, double x0, double y0, double x1, double y1)
+{
+    FormattedItem().number(x0).separator(',').number(y0).separator(' ').number(x1).separator(',').number(y1).appendTo(
+        out);
 }
 
 void appendPoint(std::wstring& out, double x, double y)
@@ -228,8 +194,12 @@ void XmlTextWriter::discard()
 bool XmlTextWriter::readable(std::wstring_view name, const XmlAttributeList* attributes,
                              const std::wstring_view* text)
 {
-    // The message is only made for a value that is too long.
+    // The message is only made for a value that is too long; a value too
+    // short to reach the limit even at four bytes a character is not counted.
     const auto tooLong = [&](std::wstring_view value, const auto& what) {
+        if (value.size() <= Common::kMaxXmlTextBytes / 4) {
+            return false;
+        }
         const std::size_t bytes = Common::utf8Length(value);
         if (bytes <= Common::kMaxXmlTextBytes) {
             return false;
@@ -244,8 +214,10 @@ bool XmlTextWriter::readable(std::wstring_view name, const XmlAttributeList* att
         return false;
     }
     if (attributes != nullptr) {
-        for (const auto& item : attributes->items()) {
-            if (tooLong(item.second, [&] { return L"the attribute " + item.first + L" of " + std::wstring(name); })) {
+        for (std::size_t i = 0; i < attributes->size(); ++i) {
+            if (tooLong(attributes->value(i), [&] {
+                    return L"the attribute " + std::wstring(attributes->name(i)) + L" of " + std::wstring(name);
+                })) {
                 return false;
             }
         }
@@ -256,7 +228,7 @@ bool XmlTextWriter::readable(std::wstring_view name, const XmlAttributeList* att
 bool XmlTextWriter::open(const std::string& path, bool shiftJis)
 {
     discard();
-    stack_.clear();
+    depth_ = 0;
     failed_ = false;
     error_.clear();
     shiftJis_ = shiftJis;
@@ -272,49 +244,17 @@ bool XmlTextWriter::open(const std::string& path, bool shiftJis)
         return false;
     }
 
-    line_ = L"<?xml version=\"1.0\" encoding=\"";
-    line_ += shiftJis ? L"Shift-JIS" : L"UTF-8";
-    line_ += L"\"?>\n";
+    bytes_ = "<?xml version=\"1.0\" encoding=\"";
+    bytes_ += shiftJis ? "Shift-JIS" : "UTF-8";
+    bytes_ += "\"?>\r\n";
     writeLine();
     return !failed_;
 }
 
-void XmlTextWriter::indent()
-{
-    line_.assign(stack_.size() * 2, L' ');
-}
-
-void XmlTextWriter::appendAttributes(const XmlAttributeList& attributes)
-{
-    for (const auto& [name, value] : attributes.items()) {
-        line_ += L' ';
-        line_ += name;
-        line_ += L"=\"";
-        appendEscapedAttribute(line_, value);
-        line_ += L'"';
-    }
-}
-
-// Encodes the current line and writes it; every line feed goes out as
-// CR LF, as a text-mode stream on the host's platform writes it.
 void XmlTextWriter::writeLine()
 {
-    if (!file_.isOpen() || failed_) {
+    if (!writable()) {
         return;
-    }
-    // Neither code page uses the byte of a line feed inside a character, so
-    // the pieces between line feeds are encoded one after the other straight
-    // into the output.
-    bytes_.clear();
-    std::wstring_view rest(line_);
-    while (true) {
-        const std::size_t at = rest.find(L'\n');
-        appendEncoded(rest.substr(0, at));
-        if (at == std::wstring_view::npos) {
-            break;
-        }
-        bytes_ += "\r\n";
-        rest.remove_prefix(at + 1);
     }
     if (!file_.write(bytes_)) {
         failed_ = true;
@@ -322,74 +262,186 @@ void XmlTextWriter::writeLine()
     }
 }
 
-void XmlTextWriter::appendEncoded(std::wstring_view piece)
+// Every line feed goes out as CR LF, as a text-mode stream on the host's
+// platform writes it. Neither code page uses the byte of a line feed inside
+// a character, so the pieces between line feeds are encoded one by one.
+void XmlTextWriter::putName(std::wstring_view name)
 {
-    const auto isAscii = [](wchar_t c) { return static_cast<std::uint32_t>(c) < 0x80; };
-    if (std::all_of(piece.begin(), piece.end(), isAscii)) {
-        const std::size_t old = bytes_.size();
-        bytes_.resize(old + piece.size());
-        std::transform(piece.begin(), piece.end(), bytes_.begin() + static_cast<std::ptrdiff_t>(old),
-                       [](wchar_t c) { return static_cast<char>(c); });
-    } else if (shiftJis_) {
-        Common::appendCp932WithReferences(piece, bytes_);
-    } else {
-        bytes_ += Common::toUtf8(piece);
+    while (true) {
+        const std::size_t at = name.find(L'\n');
+        putEncoded(name.substr(0, at));
+        if (at == std::wstring_view::npos) {
+            return;
+        }
+        bytes_ += "\r\n";
+        name.remove_prefix(at + 1);
     }
 }
 
-// "<name a=\"v\"" at the current indentation; the caller ends the tag.
+void XmlTextWriter::putEncoded(std::wstring_view run)
+{
+    if (run.empty()) {
+        return;
+    }
+    if (shiftJis_) {
+        Common::appendCp932WithReferences(run, bytes_);
+        return;
+    }
+    // UTF-8: the ASCII at the start is copied, the rest converted.
+    std::size_t ascii = 0;
+    while (ascii < run.size() && static_cast<std::uint32_t>(run[ascii]) < 0x80) {
+        bytes_ += static_cast<char>(run[ascii++]);
+    }
+    if (ascii < run.size()) {
+        bytes_ += Common::toUtf8(run.substr(ascii));
+    }
+}
+
+void XmlTextWriter::putEscaped(std::wstring_view text, bool attribute)
+{
+    std::size_t i = 0;
+    while (i < text.size()) {
+        // Runs of plain characters, and the surrogate pairs among them, are
+        // encoded whole.
+        std::size_t plainEnd = i;
+        while (plainEnd < text.size()) {
+            if (isPlain(text[plainEnd])) {
+                ++plainEnd;
+            } else if (isSurrogatePair(text, plainEnd)) {
+                plainEnd += 2;
+            } else {
+                break;
+            }
+        }
+        putEncoded(text.substr(i, plainEnd - i));
+        i = plainEnd;
+        if (i == text.size()) {
+            break;
+        }
+        const wchar_t c = text[i];
+        switch (c) {
+        case L'&':
+            bytes_ += "&amp;";
+            break;
+        case L'<':
+            bytes_ += "&lt;";
+            break;
+        case L'"':
+            bytes_ += attribute ? "&quot;" : "\"";
+            break;
+        case L'>':
+            // "]]>" may not stand in element text; everywhere else ">" is
+            // written as it is.
+            bytes_ += !attribute && i >= 2 && text[i - 1] == L']' && text[i - 2] == L']' ? "&gt;" : ">";
+            break;
+        case L'\r':
+            // A reader turns a carriage return into a line feed unless it
+            // comes as a reference.
+            bytes_ += "&#xD;";
+            break;
+        case L'\n':
+            bytes_ += "\r\n";
+            break;
+        default: {
+            // Characters XML cannot carry, not even as a reference, become
+            // U+FFFD so that the file stays well-formed.
+            const wchar_t kept = isXmlChar(c) ? c : L'\uFFFD';
+            putEncoded(std::wstring_view(&kept, 1));
+            break;
+        }
+        }
+        ++i;
+    }
+}
+
+void XmlTextWriter::putAttributes(const XmlAttributeList& attributes)
+{
+    for (std::size_t i = 0; i < attributes.size(); ++i) {
+        bytes_ += ' ';
+        putName(attributes.name(i));
+        bytes_ += "=\"";
+        putEscaped(attributes.value(i), true);
+        bytes_ += '"';
+    }
+}
+
 void XmlTextWriter::beginTag(std::wstring_view name, const XmlAttributeList* attributes)
 {
-    indent();
-    line_ += L'<';
-    line_ += name;
+    bytes_.clear();
+    putIndent(depth_);
+    bytes_ += '<';
+    nameAt_ = bytes_.size();
+    putName(name);
+    nameEnd_ = bytes_.size();
     if (attributes != nullptr) {
-        appendAttributes(*attributes);
+        putAttributes(*attributes);
     }
 }
 
 bool XmlTextWriter::startElement(std::wstring_view name, const XmlAttributeList* attributes,
                                  const std::wstring_view* text)
 {
-    if (!file_.isOpen() || failed_ || !readable(name, attributes, text)) {
+    if (!writable() || !readable(name, attributes, text)) {
         return false;
     }
     beginTag(name, attributes);
-    line_ += L">\n";
+    bytes_ += ">\r\n";
     if (text != nullptr) {
         // Mixed content: the text on a line of its own at the tag's level.
-        line_.append(stack_.size() * 2, L' ');
-        appendEscapedText(line_, *text);
-        line_ += L'\n';
+        putIndent(depth_);
+        putEscaped(*text, false);
+        bytes_ += "\r\n";
     }
     writeLine();
-    stack_.emplace_back(name);
+    // The name and its bytes for the end tag, in room kept from earlier
+    // elements at this depth.
+    if (depth_ == stack_.size()) {
+        stack_.emplace_back();
+    }
+    OpenElement& open = stack_[depth_++];
+    open.name.assign(name);
+    open.bytes.assign(bytes_, nameAt_, nameEnd_ - nameAt_);
     return !failed_;
 }
 
 bool XmlTextWriter::valueElement(std::wstring_view name, const XmlAttributeList* attributes, std::wstring_view text)
 {
-    if (!file_.isOpen() || failed_ || !readable(name, attributes, &text)) {
+    if (!writable() || !readable(name, attributes, &text)) {
         return false;
     }
     beginTag(name, attributes);
-    line_ += L'>';
-    appendEscapedText(line_, text);
-    line_ += L"</";
-    line_ += name;
-    line_ += L">\n";
+    bytes_ += '>';
+    putEscaped(text, false);
+    bytes_ += "</";
+    bytes_.append(bytes_, nameAt_, nameEnd_ - nameAt_);
+    bytes_ += ">\r\n";
+    writeLine();
+    return !failed_;
+}
+
+bool XmlTextWriter::valueAscii(std::wstring_view name, std::string_view text)
+{
+    if (!writable()) {
+        return false;
+    }
+    beginTag(name, nullptr);
+    bytes_ += '>';
+    bytes_ += text;
+    bytes_ += "</";
+    bytes_.append(bytes_, nameAt_, nameEnd_ - nameAt_);
+    bytes_ += ">\r\n";
     writeLine();
     return !failed_;
 }
 
 bool XmlTextWriter::documentType(std::wstring_view root)
 {
-    if (!file_.isOpen() || failed_ || !stack_.empty()) {
+    if (!writable() || depth_ != 0) {
         return false;
     }
-    line_ = L"<!DOCTYPE ";
-    line_ += root;
-    line_ += L">\n";
+    bytes_ = "<!DOCTYPE ";
+    putName(root);
+    bytes_ += ">\r\n";
     writeLine();
     return !failed_;
 }
@@ -419,29 +471,39 @@ bool XmlTextWriter::value(std::wstring_view name, const XmlAttributeList& attrib
     return valueElement(name, &attributes, text);
 }
 
+bool XmlTextWriter::valueInteger(std::wstring_view name, long long number)
+{
+    return valueAscii(name, FormattedInteger(number).text());
+}
+
+bool XmlTextWriter::valueNumber(std::wstring_view name, double number)
+{
+    return valueAscii(name, FormattedItem().number(number).kept());
+}
+
 bool XmlTextWriter::empty(std::wstring_view name, const XmlAttributeList& attributes)
 {
-    if (!file_.isOpen() || failed_ || !readable(name, &attributes, nullptr)) {
+    if (!writable() || !readable(name, &attributes, nullptr)) {
         return false;
     }
     beginTag(name, &attributes);
-    line_ += L"/>\n";
+    bytes_ += "/>\r\n";
     writeLine();
     return !failed_;
 }
 
 void XmlTextWriter::end(std::wstring_view name)
 {
-    while (!stack_.empty()) {
+    while (depth_ > 0) {
+        const OpenElement& open = stack_[--depth_];
         // At the level of the element's own start tag.
-        line_.assign((stack_.size() - 1) * 2, L' ');
-        line_ += L"</";
-        line_ += stack_.back();
-        line_ += L">\n";
+        bytes_.clear();
+        putIndent(depth_);
+        bytes_ += "</";
+        bytes_ += open.bytes;
+        bytes_ += ">\r\n";
         writeLine();
-        const bool found = stack_.back() == name;
-        stack_.pop_back();
-        if (found) {
+        if (open.name == name) {
             break;
         }
     }
@@ -449,8 +511,8 @@ void XmlTextWriter::end(std::wstring_view name)
 
 void XmlTextWriter::closeAll()
 {
-    while (!stack_.empty()) {
-        end(stack_.back());
+    while (depth_ > 0) {
+        end(stack_[depth_ - 1].name);
     }
 }
 

@@ -9,24 +9,47 @@
 
 namespace Exporter {
 
-// The attributes of one element, written in the order they were added.
+// The attributes of one element, written in the order they were added. A
+// list cleared and filled again keeps its texts' room, so that a list used
+// for element after element allocates nothing once it has grown.
 class XmlAttributeList {
 public:
-    void add(std::wstring name, std::wstring value) { items_.emplace_back(std::move(name), std::move(value)); }
-    void clear() { items_.clear(); }
-    bool empty() const { return items_.empty(); }
-    const std::vector<std::pair<std::wstring, std::wstring>>& items() const { return items_; }
+    void add(std::wstring_view name, std::wstring_view value) { add(name).assign(value); }
+    // Adds an attribute with an empty value and returns the value, for the
+    // caller to append to (numbers, point lists).
+    std::wstring& add(std::wstring_view name)
+    {
+        if (size_ == items_.size()) {
+            items_.emplace_back();
+        }
+        Item& item = items_[size_++];
+        item.name.assign(name);
+        item.value.clear();
+        return item.value;
+    }
+    void clear() { size_ = 0; }
+    bool empty() const { return size_ == 0; }
+    std::size_t size() const { return size_; }
+    std::wstring_view name(std::size_t i) const { return items_[i].name; }
+    std::wstring_view value(std::size_t i) const { return items_[i].value; }
 
 private:
-    std::vector<std::pair<std::wstring, std::wstring>> items_;
+    struct Item {
+        std::wstring name;
+        std::wstring value;
+    };
+    std::vector<Item> items_;  // the first size_ are the list; the rest keep their room
+    std::size_t size_ = 0;
 };
 
 // A small streaming XML writer: one line per call, two blanks of indentation
 // per open element, CR LF line ends. Nothing but the current line is held in
-// memory; its buffers are kept from line to line, so that writing a line
-// allocates nothing once they have grown to the longest line. The file is replaced atomically (Common::ReplacementFile): close()
-// puts it in place only when everything was written; a failed or abandoned
-// file never touches an existing target.
+// memory: each line is escaped and encoded straight into one byte buffer,
+// kept from line to line with the names of the open elements, so that
+// writing a line allocates nothing once the buffers have grown to the
+// longest line. The file is replaced atomically (Common::ReplacementFile):
+// close() puts it in place only when everything was written; a failed or
+// abandoned file never touches an existing target.
 class XmlTextWriter {
 public:
     XmlTextWriter() = default;
@@ -49,11 +72,23 @@ public:
     bool start(std::wstring_view name, const XmlAttributeList& attributes);
     bool value(std::wstring_view name, std::wstring_view text);
     bool value(std::wstring_view name, const XmlAttributeList& attributes, std::wstring_view text);
+    // value() with the number as formatInteger() or formatNumber() gives it,
+    // formatted straight into the line.
+    bool valueInteger(std::wstring_view name, long long number);
+    bool valueNumber(std::wstring_view name, double number);
     bool empty(std::wstring_view name, const XmlAttributeList& attributes);
     // Closes open elements, innermost first, up to and including the first
     // one called `name`; every open element when none is.
     void end(std::wstring_view name);
     void closeAll();
+
+    // The writer's own attribute list, emptied, for the next element written:
+    // it keeps its room from element to element. Valid until the next call.
+    XmlAttributeList& attributes()
+    {
+        attributes_.clear();
+        return attributes_;
+    }
 
     // Finishes the file and renames it over the target. False when any write
     // failed or the file could not be completed; the target is then untouched.
@@ -61,19 +96,35 @@ public:
 
     bool isOpen() const { return file_.isOpen(); }
     bool failed() const { return failed_; }
-    std::size_t depth() const { return stack_.size(); }
+    std::size_t depth() const { return depth_; }
     const std::string& error() const { return error_; }
 
 private:
-    // Encodes line_ and writes it.
+    // An open element: its name, and the name's bytes for the end tag.
+    struct OpenElement {
+        std::wstring name;
+        std::string bytes;
+    };
+
+    bool writable() const { return file_.isOpen() && !failed_; }
+    // Writes bytes_, the finished line.
     void writeLine();
-    // Appends a piece of line_ without line feeds to bytes_, encoded.
-    void appendEncoded(std::wstring_view piece);
-    void indent();
-    void appendAttributes(const XmlAttributeList& attributes);
+    // Appends to bytes_: a name as it stands, a line feed as CR LF.
+    void putName(std::wstring_view name);
+    // Appends to bytes_: element text or an attribute value, escaped. Text:
+    // "&", "<", the ">" of "]]>" and carriage returns; attribute values:
+    // "&", "<", '"' and carriage returns.
+    void putEscaped(std::wstring_view text, bool attribute);
+    // Appends to bytes_: characters without line feeds, encoded.
+    void putEncoded(std::wstring_view run);
+    void putIndent(std::size_t depth) { bytes_.append(2 * depth, ' '); }
+    void putAttributes(const XmlAttributeList& attributes);
+    // "<name a=\"v\"" at the current indentation; the caller ends the tag.
     void beginTag(std::wstring_view name, const XmlAttributeList* attributes);
     bool startElement(std::wstring_view name, const XmlAttributeList* attributes, const std::wstring_view* text);
     bool valueElement(std::wstring_view name, const XmlAttributeList* attributes, std::wstring_view text);
+    // The value line of an ASCII text that needs no escaping (a number).
+    bool valueAscii(std::wstring_view name, std::string_view text);
     // False, and the file failed, when a text or attribute value is longer
     // than a reader accepts.
     bool readable(std::wstring_view name, const XmlAttributeList* attributes, const std::wstring_view* text);
@@ -84,15 +135,13 @@ private:
     bool failed_ = false;
     std::string path_;
     std::string error_;
-    std::wstring line_;  // the current line, reused
-    std::string bytes_;  // line_ encoded, with CR LF line ends, reused
-    std::vector<std::wstring> stack_;
+    std::string bytes_;  // the current line, encoded, with CR LF line ends, reused
+    std::size_t nameAt_ = 0;  // where beginTag() put the name's bytes in bytes_
+    std::size_t nameEnd_ = 0;
+    std::vector<OpenElement> stack_;  // the first depth_ are open, the rest keep their room
+    std::size_t depth_ = 0;
+    XmlAttributeList attributes_;
 };
-
-// Element text: "&", "<", the ">" of "]]>" and carriage returns escaped.
-void appendEscapedText(std::wstring& out, std::wstring_view text);
-// Attribute values: "&", "<", '"' and carriage returns escaped.
-void appendEscapedAttribute(std::wstring& out, std::wstring_view text);
 
 // Number texts with "." as separator whatever the locale; each formatted item
 // keeps at most 1023 characters, as the fixed 1024-character format buffer
@@ -102,7 +151,10 @@ std::wstring formatNumber(double value);
 std::wstring formatPoint(double x, double y);
 std::wstring formatPoint3(double x, double y, double z);
 std::wstring formatSegment(double x0, double y0, double x1, double y1);
-// The same items appended to a text (point lists).
+// The same items appended to a text (attribute values built in place).
+void appendInteger(std::wstring& out, long long value);
+void appendNumber(std::wstring& out, double value);
+void appendSegment(std::wstring& out, double x0, double y0, double x1, double y1);
 void appendPoint(std::wstring& out, double x, double y);
 void appendPoint3(std::wstring& out, double x, double y, double z);
 

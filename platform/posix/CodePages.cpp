@@ -232,16 +232,12 @@ public:
     // lies beyond the table.
     bool append(std::wstring_view run, std::string& out)
     {
-        for (const wchar_t c : run) {
-            if (c < 0 || c > 0xFFFF) {
-                return false;
-            }
-        }
+        const std::size_t start = out.size();
         // The bytes of one or two byte characters go straight into room made
         // for two bytes a character; a character reference, or a longer
         // sequence, is appended after cutting the room back to what was
         // written, and the room made again for the rest.
-        std::size_t at = out.size();
+        std::size_t at = start;
         const auto makeRoom = [&](std::size_t characters) {
             const std::size_t needed = at + 2 * characters;
             if (needed > out.capacity()) {
@@ -252,28 +248,49 @@ public:
             out.resize(needed);
         };
         makeRoom(run.size());
-        for (std::size_t i = 0; i < run.size(); ++i) {
-            const wchar_t c = run[i];
-            Entry& entry = entries_[static_cast<std::size_t>(c)];
-            if (!entry.known) {
-                learn(c, entry);
-            }
-            if (entry.written && entry.length <= 2) {
-                out[at] = entry.bytes[0];
-                out[at + 1] = entry.bytes[1];
-                at += entry.length;
+        std::size_t i = 0;
+        while (i < run.size()) {
+            // Most of what is written is ASCII (numbers, markup): a block of
+            // it is copied at once when the code page writes ASCII as itself.
+            const std::size_t blockEnd = std::min(run.size(), i + kBlock);
+            if (asciiIsItself_ && blockEnd - i == kBlock && isAsciiBlock(run.data() + i)) {
+                for (std::size_t k = 0; k < kBlock; ++k) {
+                    out[at + k] = static_cast<char>(run[i + k]);
+                }
+                at += kBlock;
+                i = blockEnd;
                 continue;
             }
-            out.resize(at);
-            if (entry.written) {
-                out.append(entry.bytes, entry.length);
-            } else {
-                appendCharacterReference(isScalarValue(static_cast<std::uint32_t>(c)) ? static_cast<std::uint32_t>(c)
-                                                                                        : 0xFFFD,
-                                         out);
+            for (; i < blockEnd; ++i) {
+                const wchar_t c = run[i];
+                if (asciiIsItself_ && c >= 0 && c < 0x80) {
+                    out[at++] = static_cast<char>(c);
+                    continue;
+                }
+                if (c < 0 || c > 0xFFFF) {
+                    out.resize(start);
+                    return false;
+                }
+                Entry& entry = entries_[static_cast<std::size_t>(c)];
+                if (!entry.known) {
+                    learn(c, entry);
+                }
+                if (entry.written && entry.length <= 2) {
+                    out[at] = entry.bytes[0];
+                    out[at + 1] = entry.bytes[1];
+                    at += entry.length;
+                    continue;
+                }
+                out.resize(at);
+                if (entry.written) {
+                    out.append(entry.bytes, entry.length);
+                } else {
+                    appendCharacterReference(
+                        isScalarValue(static_cast<std::uint32_t>(c)) ? static_cast<std::uint32_t>(c) : 0xFFFD, out);
+                }
+                at = out.size();
+                makeRoom(run.size() - i - 1);
             }
-            at = out.size();
-            makeRoom(run.size() - i - 1);
         }
         out.resize(at);
         return true;
@@ -305,7 +322,34 @@ private:
         }
     }
 
+    static constexpr std::size_t kBlock = 8;
+
+    static bool isAsciiBlock(const wchar_t* block)
+    {
+        std::uint32_t bits = 0;
+        for (std::size_t k = 0; k < kBlock; ++k) {
+            bits |= static_cast<std::uint32_t>(block[k]);
+        }
+        return bits < 0x80;
+    }
+
+    // Whether the converter writes every ASCII character as its own byte,
+    // as code page 932 does; asked once, so that a converter that did not
+    // still has every character looked up.
+    bool asksAsciiIsItself()
+    {
+        for (wchar_t c = 0; c < 0x80; ++c) {
+            Entry& entry = entries_[static_cast<std::size_t>(c)];
+            learn(c, entry);
+            if (!entry.written || entry.length != 1 || entry.bytes[0] != static_cast<char>(c)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
     std::vector<Entry> entries_ = std::vector<Entry>(0x10000);
+    bool asciiIsItself_ = asksAsciiIsItself();
 };
 
 Cp932Writing& cp932Writing()

@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cstdint>
 #include <filesystem>
 #include <limits>
+#include <random>
+#include <vector>
 
 #include "WriterTestSupport.h"
+#include "common/text/Encoding.h"
 #include "exporter/writer/XmlTextWriter.h"
 
 using namespace Exporter;
@@ -138,6 +143,111 @@ TEST_F(XmlTextWriterTest, EscapingOfTextsAndAttributes)
               }));
 }
 
+// The plain way to write a line: escaped into a wide text, then the whole
+// line encoded, its line feeds turned into CR LF.
+std::wstring escapedPlainly(const std::wstring& text, bool attribute)
+{
+    std::wstring out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const wchar_t c = text[i];
+        const auto u = static_cast<std::uint32_t>(c);
+        const bool pair = sizeof(wchar_t) == 2 && u >= 0xD800 && u <= 0xDBFF && i + 1 < text.size() &&
+                          static_cast<std::uint32_t>(text[i + 1]) >= 0xDC00 &&
+                          static_cast<std::uint32_t>(text[i + 1]) <= 0xDFFF;
+        if (pair) {
+            out += c;
+            out += text[++i];
+        } else if (c == L'&') {
+            out += L"&amp;";
+        } else if (c == L'<') {
+            out += L"&lt;";
+        } else if (c == L'"' && attribute) {
+            out += L"&quot;";
+        } else if (c == L'>' && !attribute && i >= 2 && text.compare(i - 2, 2, L"]]") == 0) {
+            out += L"&gt;";
+        } else if (c == L'\r') {
+            out += L"&#xD;";
+        } else if ((u < 0x20 && c != L'\t' && c != L'\n') || (u >= 0xD800 && u <= 0xDFFF) || u == 0xFFFE ||
+                   u == 0xFFFF || u > 0x10FFFF) {
+            out += L'\uFFFD';
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string encodedPlainly(const std::wstring& line, bool shiftJis)
+{
+    const std::string bytes = shiftJis ? Common::toCp932WithReferences(line) : Common::toUtf8(line);
+    std::string out;
+    for (const char b : bytes) {
+        out += b == '\n' ? "\r\n" : std::string(1, b);
+    }
+    return out;
+}
+
+// Lines escaped and encoded in one pass, element after element with one
+// attribute list refilled, give the bytes of the plain way: runs of ASCII
+// and other characters broken by markup, line feeds, characters XML cannot
+// carry and characters the code page lacks, at every place of a text.
+TEST_F(XmlTextWriterTest, OnePassGivesTheBytesOfThePlainWay)
+{
+    std::wstring pool = L"a0 &<>\"]\r\n\t\\~洋室ｱé\u00A5\u2212\uFFFE\uFFFF\U0001F600";
+    pool += static_cast<wchar_t>(1);
+    pool += static_cast<wchar_t>(0xD800);
+    pool += static_cast<wchar_t>(0xDC00);
+    std::mt19937 random(3);
+    const auto randomText = [&] {
+        std::wstring text;
+        const std::size_t length = random() % 24;
+        for (std::size_t i = 0; i < length; ++i) {
+            text += random() % 3 == 0 ? pool[random() % pool.size()] : L"xyz洋"[random() % 4];
+        }
+        return text;
+    };
+    for (const bool shiftJis : {true, false}) {
+        XmlTextWriter xml;
+        ASSERT_TRUE(xml.open(file.string(), shiftJis));
+        std::wstring expected = std::wstring(L"<?xml version=\"1.0\" encoding=\"") +
+                                (shiftJis ? L"Shift-JIS" : L"UTF-8") + L"\"?>\n";
+        for (int round = 0; round < 400; ++round) {
+            const std::wstring text = randomText();
+            XmlAttributeList& attributes = xml.attributes();
+            std::wstring line = L"<要素";
+            for (std::size_t n = random() % 4; n > 0; --n) {
+                const std::wstring value = randomText();
+                const std::wstring name = n % 2 == 0 ? L"属性" : L"a";
+                attributes.add(name, value);
+                line += L" " + name + L"=\"" + escapedPlainly(value, true) + L"\"";
+            }
+            if (round % 3 == 0) {
+                xml.empty(L"要素", attributes);
+                expected += line + L"/>\n";
+            } else if (round % 3 == 1) {
+                xml.value(L"要素", attributes, text);
+                expected += line + L">" + escapedPlainly(text, false) + L"</要素>\n";
+            } else {
+                xml.startWithText(L"要素", text);
+                xml.valueNumber(L"数", -0.04 * round);
+                xml.valueInteger(L"整数", -round);
+                xml.end(L"要素");
+                expected += L"<要素>\n" + escapedPlainly(text, false) + L"\n  <数>" + formatNumber(-0.04 * round) +
+                            L"</数>\n  <整数>" + formatInteger(-round) + L"</整数>\n</要素>\n";
+            }
+        }
+        ASSERT_TRUE(xml.close());
+        std::string plain;
+        for (std::size_t at = 0; at < expected.size();) {
+            // Encoded a line at a time, as the plain way wrote them.
+            const std::size_t next = std::min(expected.size(), expected.find(L"\n", at) + 1);
+            plain += encodedPlainly(expected.substr(at, next - at), shiftJis);
+            at = next;
+        }
+        EXPECT_EQ(WriterTest::readBytes(file), plain) << shiftJis;
+    }
+}
+
 TEST(NumberFormat, OneDecimalWithPointAndSignOfZero)
 {
     EXPECT_EQ(formatNumber(2400), L"2400.0");
@@ -151,6 +261,29 @@ TEST(NumberFormat, OneDecimalWithPointAndSignOfZero)
     EXPECT_EQ(formatPoint(1, -2), L"1.0,-2.0");
     EXPECT_EQ(formatPoint3(1, 2, 3.25), L"1.0,2.0,3.2");
     EXPECT_EQ(formatSegment(0, 0, 910, -0.01), L"0.0,0.0 910.0,-0.0");
+}
+
+// Whole numbers take a quicker way than the others: both give what "%.1f"
+// gives, at the edges of that way (the sign of zero, 2^53, beyond) too.
+TEST(NumberFormat, WholeNumbersAsFormattedInFull)
+{
+    const auto inFull = [](double value) {
+        char buffer[400];
+        const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 1);
+        return std::wstring(buffer, result.ptr);
+    };
+    std::vector<double> values = {0.0, -0.0, 1.0, -1.0, 0.5, -0.5, 9.95, 9007199254740991.0, 9007199254740992.0,
+                                  9007199254740994.0, -9007199254740991.0, 1e15, 1e16, -1e300, 1e308,
+                                  std::numeric_limits<double>::denorm_min(), -std::numeric_limits<double>::denorm_min()};
+    for (double p = 1; p < 1e20; p *= 10) {
+        for (const double v : {p - 1, p, p + 1, p - 0.5, p + 0.05}) {
+            values.push_back(v);
+            values.push_back(-v);
+        }
+    }
+    for (const double v : values) {
+        EXPECT_EQ(formatNumber(v), inFull(v)) << v;
+    }
 }
 
 TEST(NumberFormat, FormattedItemIsCutAt1023Characters)

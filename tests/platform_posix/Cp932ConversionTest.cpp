@@ -183,3 +183,29 @@ TEST(Cp932Conversion, WritingIsTheConvertersOwnOnTheWholeText)
     }
     EXPECT_EQ(Common::toCp932WithReferences(all), writtenWhole(all));
 }
+
+// ASCII is copied a block of characters at a time: runs of it that end at
+// every place of a block, then a character the code page has, one it lacks,
+// one always written as a reference, one beyond the table, a lone surrogate,
+// or the end; the backslash and the tilde, which some code pages give other
+// characters, among them. Appended to bytes already there, which a text
+// that falls back to the converter must keep.
+TEST(Cp932Conversion, AsciiRunsEndingAnywhereInABlock)
+{
+    const std::wstring ascii = L"\\~a0<\"&\t \x7F\x01";
+    const std::wstring followers[] = {L"洋", L"é", L"\u00A5", L"\U0001F600", std::wstring(1, wchar_t(0xDC00)), L""};
+    for (std::size_t lead = 0; lead <= 9; ++lead) {
+        for (std::size_t run = 0; run <= 25; ++run) {
+            for (const std::wstring& follower : followers) {
+                std::wstring text(lead, L'ｱ');
+                for (std::size_t i = 0; i < run; ++i) {
+                    text += ascii[(i + lead) % ascii.size()];
+                }
+                text += follower + L"~\\" + std::wstring(run % 9, L'x');
+                std::string out = "\x82\xA0";
+                Common::appendCp932WithReferences(text, out);
+                ASSERT_EQ(out, "\x82\xA0" + writtenWhole(text)) << lead << " " << run;
+            }
+        }
+    }
+}
