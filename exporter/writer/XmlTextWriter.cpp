@@ -232,6 +232,7 @@ bool XmlTextWriter::open(const std::string& path, bool shiftJis)
     failed_ = false;
     error_.clear();
     shiftJis_ = shiftJis;
+    knownNames_ = {};  // their bytes are of the encoding before
     path_ = path;
     if (path.empty()) {
         failed_ = true;
@@ -262,10 +263,28 @@ void XmlTextWriter::writeLine()
     }
 }
 
+void XmlTextWriter::putName(std::wstring_view name)
+{
+    if (name.size() > kLongestKnownName) {
+        encodeName(name);
+        return;
+    }
+    KnownName& known = knownNames_[(reinterpret_cast<std::uintptr_t>(name.data()) / sizeof(wchar_t)) % kKnownNames];
+    if (known.at == name.data() && known.name == name) {
+        bytes_ += known.bytes;
+        return;
+    }
+    const std::size_t at = bytes_.size();
+    encodeName(name);
+    known.at = name.data();
+    known.name.assign(name);
+    known.bytes.assign(bytes_, at, bytes_.size() - at);
+}
+
 // Every line feed goes out as CR LF, as a text-mode stream on the host's
 // platform writes it. Neither code page uses the byte of a line feed inside
 // a character, so the pieces between line feeds are encoded one by one.
-void XmlTextWriter::putName(std::wstring_view name)
+void XmlTextWriter::encodeName(std::wstring_view name)
 {
     while (true) {
         const std::size_t at = name.find(L'\n');

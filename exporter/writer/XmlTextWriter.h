@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -105,12 +106,22 @@ private:
         std::wstring name;
         std::string bytes;
     };
+    // A name written before, with its bytes: the section writers pass the
+    // same few fixed names over and over.
+    struct KnownName {
+        const wchar_t* at = nullptr;  // where the caller held it
+        std::wstring name;
+        std::string bytes;
+    };
+    static constexpr std::size_t kKnownNames = 64;
+    static constexpr std::size_t kLongestKnownName = 64;  // longer ones are encoded each time
 
     bool writable() const { return file_.isOpen() && !failed_; }
     // Writes bytes_, the finished line.
     void writeLine();
     // Appends to bytes_: a name as it stands, a line feed as CR LF.
     void putName(std::wstring_view name);
+    void encodeName(std::wstring_view name);
     // Appends to bytes_: element text or an attribute value, escaped. Text:
     // "&", "<", the ">" of "]]>" and carriage returns; attribute values:
     // "&", "<", '"' and carriage returns.
@@ -139,6 +150,9 @@ private:
     std::size_t nameAt_ = 0;  // where beginTag() put the name's bytes in bytes_
     std::size_t nameEnd_ = 0;
     std::vector<OpenElement> stack_;  // the first depth_ are open, the rest keep their room
+    // Found by where the caller holds the name and checked by its characters,
+    // so that a name held where another was before is never mistaken for it.
+    std::array<KnownName, kKnownNames> knownNames_;
     std::size_t depth_ = 0;
     XmlAttributeList attributes_;
 };

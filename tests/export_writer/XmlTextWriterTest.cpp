@@ -87,6 +87,33 @@ TEST_F(XmlTextWriterTest, LineKindsAndIndentation)
                                            }));
 }
 
+// The writer keeps the bytes of names it has written: a name changed in
+// place, or written again after the writer was opened in the other
+// encoding, is encoded anew.
+TEST_F(XmlTextWriterTest, NamesChangedInPlaceOrInAnotherEncodingAreWrittenAnew)
+{
+    XmlTextWriter xml;
+    std::wstring name = L"床高";
+    ASSERT_TRUE(xml.open(file.string(), false));
+    xml.value(name, L"1");
+    ASSERT_TRUE(xml.close());
+    ASSERT_TRUE(xml.open(file.string(), true));
+    xml.value(name, L"2");
+    name[1] = L'A';  // the same characters' place, another name
+    xml.value(name, L"3");
+    xml.start(name);
+    name[1] = L'B';
+    xml.end(name);  // closes 床A, which is not 床B, and everything else
+    ASSERT_TRUE(xml.close());
+    EXPECT_EQ(WriterTest::readCp932(file), crlf({
+                                               L"<?xml version=\"1.0\" encoding=\"Shift-JIS\"?>",
+                                               L"<床高>2</床高>",
+                                               L"<床A>3</床A>",
+                                               L"<床A>",
+                                               L"</床A>",
+                                           }));
+}
+
 TEST_F(XmlTextWriterTest, EndByNameClosesInnerElementsAndStopsAtTheName)
 {
     XmlTextWriter xml;
