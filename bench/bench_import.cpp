@@ -182,7 +182,42 @@ std::unique_ptr<Importer::ImportModel> manyStoreys(int n)
     return m;
 }
 
+// n storeys of four rooms each, a window on each room's front wall and a
+// stair: every storey builds only its own few records out of the model's
+// many.
+std::unique_ptr<Importer::ImportModel> storeysOfRooms(int n)
+{
+    auto m = std::make_unique<Importer::ImportModel>();
+    m->gridSpacing = Vector2d(910, 910);
+    for (int storey = 1; storey <= n; ++storey) {
+        m->levelByStorey[storey] = static_cast<float>(storey * 2900);
+        for (int r = 0; r < 4; ++r) {
+            const double x = r * 3640.0;
+            auto room = std::make_unique<Importer::ImportRoom>();
+            room->storey = storey;
+            room->kindCode = 2 + r;
+            room->floorHeight = storey * 2900.0;
+            room->ceilingHeight = storey * 2900.0 + 2400.0;
+            room->outline = {Vector2d(x, 0), Vector2d(x + 3640, 0), Vector2d(x + 3640, 2730), Vector2d(x, 2730)};
+            m->rooms.push_back(std::move(room));
+            auto o = std::make_unique<Importer::ImportOpening>();
+            o->storey = storey;
+            o->kindCode = 1;
+            o->headHeight = storey * 2900.0 + 2000.0;
+            o->height = 1100;
+            o->start = Vector2d(x + 910, 0);
+            o->end = Vector2d(x + 2730, 0);
+            m->openings.push_back(std::move(o));
+        }
+        auto stair = std::make_unique<Importer::ImportStair>();
+        stair->storey = storey;
+        m->stairs.push_back(std::move(stair));
+    }
+    return m;
+}
+
 void BM_ImportCollinearWalls(benchmark::State& state) { wholeImport<collinearWalls>(state, 0); }
+void BM_ImportStoreysOfRooms(benchmark::State& state) { wholeImport<storeysOfRooms>(state, 0); }
 void BM_ImportManyStoreys(benchmark::State& state) { wholeImport<manyStoreys>(state, 0); }
 
 // The same plan built into the simulated host, whose object walks (the roof
@@ -212,6 +247,7 @@ void BM_ImportManyStoreysSimulatedHost(benchmark::State& state)
 
 BENCHMARK(BM_ImportCollinearWalls)->Arg(400)->Arg(4000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ImportManyStoreys)->Arg(500)->Arg(5000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportStoreysOfRooms)->Arg(500)->Arg(5000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ImportManyStoreysSimulatedHost)->Arg(500)->Arg(5000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ImportPerStorey)->Arg(10)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PrepareOnly)->Arg(10)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
