@@ -3,6 +3,7 @@
 #include <cmath>
 #include <sstream>
 #include <stdexcept>
+#include <unordered_map>
 
 #include "common/host/AutomationObject.h"
 
@@ -59,7 +60,23 @@ Signature makeSignature(const std::string& args, VariantType result)
     return sig;
 }
 
-Signature signatureOf(const HostOperation& op) { return makeSignature(op.arguments, op.result); }
+const Signature& signatureOf(const HostOperation& op)
+{
+    // Parsed once per list and thread, not at every call: reading a plan
+    // asks the host millions of times. The operations' lists are fixed texts,
+    // so their address finds them; the text and result are compared as well,
+    // so a list at an address used before by another is parsed again.
+    struct Parsed {
+        std::string arguments;
+        Signature signature;
+    };
+    thread_local std::unordered_map<const char*, Parsed> parsed;
+    Parsed& entry = parsed[op.arguments];
+    if (entry.arguments != op.arguments || entry.signature.result != op.result) {
+        entry = Parsed{op.arguments, makeSignature(op.arguments, op.result)};
+    }
+    return entry.signature;
+}
 
 std::string operationName(const char* object, int op) { return std::string(object) + " operation " + std::to_string(op); }
 

@@ -25,8 +25,9 @@ struct Signature {
 
 // Parses a list such as "A* UI2* T 2I4 8R8" (see HostOperations.h).
 Signature makeSignature(const std::string& args, Common::VariantType result);
-// The parsed argument list of `op`.
-Signature signatureOf(const HostOperation& op);
+// The parsed argument list of `op`, kept for the calling thread until a
+// list at the same address differs.
+const Signature& signatureOf(const HostOperation& op);
 
 // "document operation 77" style name used in messages.
 std::string operationName(const char* object, int op);

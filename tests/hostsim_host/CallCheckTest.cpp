@@ -6,6 +6,7 @@
 
 #include "HostFixture.h"
 #include "common/host/Binding.h"
+#include "common/host/CallCheck.h"
 
 namespace HostSimTests {
 namespace {
@@ -183,4 +184,27 @@ TEST_F(CallCheckTest, ProgramsBindThroughTheTable)
 }
 
 }  // namespace
+// The parsed lists are kept between calls: a list whose text changes in
+// place, or an operation with another result, is parsed anew.
+TEST(SignatureOf, KeptListsFollowTheirTextAndResult)
+{
+    char list[] = "2I4 R8*";
+    const Common::HostOperation op{Common::HostSide::Document, 1, "test", list, Common::VariantType::I4};
+    ASSERT_EQ(Common::signatureOf(op).args.size(), 3u);
+    EXPECT_EQ(Common::signatureOf(op).args[2].type, Common::VariantType::R8);
+    EXPECT_TRUE(Common::signatureOf(op).args[2].byRef);
+
+    list[0] = '3';
+    EXPECT_EQ(Common::signatureOf(op).args.size(), 4u);
+    list[4] = 'T';
+    list[5] = ' ';
+    list[6] = ' ';
+    EXPECT_EQ(Common::signatureOf(op).args[3].type, Common::VariantType::Text);
+    EXPECT_FALSE(Common::signatureOf(op).args[3].byRef);
+
+    const Common::HostOperation other{Common::HostSide::Document, 1, "test", list, Common::VariantType::R8};
+    EXPECT_EQ(Common::signatureOf(other).result, Common::VariantType::R8);
+    EXPECT_EQ(Common::signatureOf(op).result, Common::VariantType::I4);
+}
+
 }  // namespace HostSimTests
