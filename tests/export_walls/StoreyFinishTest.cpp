@@ -335,3 +335,40 @@ TEST(RoomHeightIndexTest, LongRowsFindTheirRoomsAsThePlainWalkDoes)
         EXPECT_TRUE(same(fast.ceilingMax, plain.ceilingMax)) << k << ": " << fast.ceilingMax << " vs " << plain.ceilingMax;
     }
 }
+
+TEST(RoomEdgeWalls, ManyLinesAreLookedUpSideBySideInLineOrder)
+{
+    // Enough lines for the lookups to be shared among threads, with short
+    // lines that are dropped in between and rooms of heights that are not
+    // numbers (where the order of the rooms decides the answer): every wall
+    // must still be its own line's, with the plain walk's heights.
+    Exporter::ExportModel model;
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    for (int k = 0; k < 600; ++k) {
+        const double x = 910.0 * k;
+        addRoom(model, {Vector2d(x, 0), Vector2d(x, 2730), Vector2d(x + 910, 2730), Vector2d(x + 910, 0)},
+                k % 40 == 3 ? nan : 5.0 * (k % 11), 2400 + k % 9);
+    }
+    std::mt19937 random(5);
+    std::vector<Common::Segment> lines;
+    for (int k = 0; k < 9000; ++k) {
+        const Vector2d p1(910.0 * static_cast<int>(random() % 601), random() % 2 == 0 ? 0.0 : 2730.0);
+        const double length = k % 13 == 0 ? 0.05 : 910.0 * static_cast<int>(1 + random() % 3);
+        lines.push_back(k % 5 == 0 ? Common::Segment{p1, Vector2d(p1.x, 2730 - p1.y)}
+                                   : Common::Segment{p1, p1 + Vector2d(length, 0)});
+    }
+    Exporter::appendRoomEdgeWalls(model, 1, lines, 105);
+    std::size_t w = 0;
+    for (const Common::Segment& line : lines) {
+        if ((line.end - line.start).lengthSquared() < 0.01) {
+            continue;
+        }
+        ASSERT_LT(w, model.walls.size());
+        const Exporter::ExportWall& wall = *model.walls[w++];
+        const Exporter::RoomHeightRange plain = plainRange(model, 1, line.start, line.end);
+        ASSERT_TRUE(wall.start == line.start && wall.end == line.end) << w;
+        EXPECT_TRUE(same(wall.bottomHeight, plain.floorMax)) << w;
+        EXPECT_TRUE(same(wall.topHeight, plain.ceilingMax)) << w;
+    }
+    EXPECT_EQ(w, model.walls.size());
+}
