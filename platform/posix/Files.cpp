@@ -68,6 +68,11 @@ mode_t currentUmask()
 
 constexpr std::size_t kWriteBuffer = 1 << 16;
 
+// Bytes handed to the system after which it is asked to start putting them
+// on the disk. A long file is then mostly on the disk when it is written to
+// the end, and the flush before the rename waits only for the last part.
+constexpr off_t kWriteBehind = off_t{1} << 20;
+
 constexpr const char* kFolderNamed = "that is a folder; name a file in it instead";
 constexpr const char* kNotRegular = "that is not a regular file (a device, pipe or socket) and is never replaced";
 
@@ -201,6 +206,21 @@ struct ReplacementFile::Temporary {
     std::string folder;
     mode_t mode = 0;
     std::string buffer;
+    off_t written = 0;  // bytes handed to the system
+    off_t kicked = 0;   // of which the system was asked to start writing out
+
+    // Starts (does not wait for) the writing out of what was handed over
+    // since the last call, once that is a large piece. Only a head start:
+    // whether it all reached the disk is found out by the flush at the end.
+    void writeBehind()
+    {
+#if defined(SYNC_FILE_RANGE_WRITE)
+        if (written - kicked >= kWriteBehind) {
+            ::sync_file_range(fd, kicked, written - kicked, SYNC_FILE_RANGE_WRITE);
+            kicked = written;
+        }
+#endif
+    }
 };
 
 ReplacementFile::ReplacementFile() = default;
@@ -299,6 +319,8 @@ bool ReplacementFile::write(std::string_view bytes)
         abandon();
         return false;
     }
+    temporary_->written += static_cast<off_t>(buffer.size() + bytes.size());
+    temporary_->writeBehind();
     buffer.clear();
     return true;
 }
