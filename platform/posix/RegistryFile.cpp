@@ -341,7 +341,9 @@ struct RegistryFile::Notice {
 
 namespace {
 
-LoadResult load(const std::string& filePath, Document& doc, RegistryFile::Notice& notice)
+// `bytesRead`, when given, receives the file as read.
+LoadResult load(const std::string& filePath, Document& doc, RegistryFile::Notice& notice,
+                std::string* bytesRead = nullptr)
 {
     doc = Document{};
     if (filePath.empty()) {
@@ -369,6 +371,9 @@ LoadResult load(const std::string& filePath, Document& doc, RegistryFile::Notice
         text = Common::fromUtf8(bytes);
     }
     doc = parse(text);
+    if (bytesRead != nullptr) {
+        *bytesRead = std::move(bytes);
+    }
     return LoadResult::Loaded;
 }
 
@@ -502,7 +507,9 @@ private:
     {
         makeFolderOf(filePath_);
         const WriteLock lock(filePath_);
-        if (!lock.held() || load(filePath_, doc_, *notice_) == LoadResult::Unreadable) {
+        std::string before;
+        const LoadResult loaded = lock.held() ? load(filePath_, doc_, *notice_, &before) : LoadResult::Unreadable;
+        if (loaded == LoadResult::Unreadable) {
             return false;
         }
         Key* key = doc_.find(path_);
@@ -529,7 +536,15 @@ private:
             kept.push_back(std::move(entry));
         }
         key->entries = std::move(kept);
-        return save(filePath_, doc_);
+        // Every export stores its choices, mostly the very ones stored last
+        // time: a file that would come out the same is left as it is, which
+        // spares rewriting and flushing it to the disk.
+        const std::string after = Common::toUtf8(render(doc_));
+        if (loaded == LoadResult::Loaded && after == before) {
+            return true;
+        }
+        std::string error;
+        return Common::writeFileAtomically(filePath_, after, error);
     }
 
     std::string filePath_;

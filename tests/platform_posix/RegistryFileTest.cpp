@@ -300,3 +300,36 @@ TEST(RegistryFile, ConcurrentWritersLoseNoValues)
     }
     EXPECT_EQ(missing, 0);
 }
+
+TEST(RegistryFile, StoringTheValueItHoldsLeavesTheFileAsItIs)
+{
+    TempFolder folder;
+    const std::string path = folder.file("CEDXM.reg");
+    RegistryFile registry(path);
+    auto key = registry.createKey(kKey);
+    ASSERT_NE(key, nullptr);
+    ASSERT_TRUE(key->setDword(L"ExportOriginType", 1));
+    ASSERT_TRUE(key->setString(L"ExportFittingPath", L"C:\\a.csv"));
+    const auto inode = [&]() {
+        struct stat st {};
+        EXPECT_EQ(::stat(path.c_str(), &st), 0);
+        return st.st_ino;
+    };
+    const auto first = inode();
+    const std::string text = TempFolder::read(path);
+    // The same values again: nothing is rewritten (a rewrite replaces the file).
+    EXPECT_TRUE(key->setDword(L"exportorigintype", 1));
+    EXPECT_EQ(inode(), first);
+    EXPECT_TRUE(key->setString(L"ExportFittingPath", L"C:\\a.csv"));
+    EXPECT_EQ(inode(), first);
+    EXPECT_EQ(TempFolder::read(path), text);
+    // Another value, or the same value of another type, is written.
+    EXPECT_TRUE(key->setString(L"ExportOriginType", L"1"));
+    EXPECT_NE(TempFolder::read(path), text);
+    EXPECT_EQ(key->queryString(L"ExportOriginType"), L"1");
+    // A file spelled otherwise (line ends of Windows) is written in the usual form.
+    folder.write("CEDXM.reg", "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Tavrel\\CEDXM]\r\n"
+                            "\"ExportOriginType\"=dword:00000001\r\n");
+    EXPECT_TRUE(key->setDword(L"ExportOriginType", 1));
+    EXPECT_EQ(TempFolder::read(path).find('\r'), std::string::npos);
+}
