@@ -10,6 +10,9 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 shot=${2:-$work/house.png}
 
+# A lock folder of its own: an export running elsewhere on the machine at the
+# same moment would otherwise make this one stop as "another export is running".
+export XDG_RUNTIME_DIR="$work"
 CEDXM_REGISTRY="$work/CEDXM.reg" "$build/exporter/DM2CDX" --host "$source_dir/resources/samples/house.json" \
     --output "$work/house.xml" --openings-only --keep-origin >/dev/null
 "$build/viewer/CDXVIEW" "$work/house.xml" --output "$work/house.html" >/dev/null
