@@ -67,7 +67,11 @@ struct Box {
 
 // Buckets of lines: x numbers the direction, y the offset.
 using BucketKey = CellKey;
-using BucketKeyHash = CellKeyHash;
+
+bool bucketBefore(const BucketKey& a, const BucketKey& b)
+{
+    return a.x != b.x ? a.x < b.x : a.y < b.y;
+}
 
 // Identical edges, each group with the first and last place of its copies.
 struct EdgeGroups {
@@ -89,28 +93,41 @@ struct EdgeBitsHash {
     }
 };
 
+std::array<std::uint64_t, 4> bitsOf(const Edge& e)
+{
+    // Bit patterns, so that only numbers that are the very same value (and
+    // not 0 and -0) group together.
+    return {std::bit_cast<std::uint64_t>(e.start.x), std::bit_cast<std::uint64_t>(e.start.y),
+            std::bit_cast<std::uint64_t>(e.end.x), std::bit_cast<std::uint64_t>(e.end.y)};
+}
+
 EdgeGroups groupIdenticalEdges(const std::vector<Edge>& all)
 {
     EdgeGroups g;
-    std::unordered_map<std::array<std::uint64_t, 4>, std::size_t, EdgeBitsHash> index;
-    index.reserve(all.size());
+    // The groups' numbers in one flat table (open addressing, at most half
+    // full, 0 for a free slot): one allocation however many edges there are.
+    std::size_t slots = 16;
+    while (slots < 2 * all.size()) {
+        slots *= 2;
+    }
+    const std::size_t mask = slots - 1;
+    std::vector<std::uint32_t> table(slots, 0);
     for (std::size_t i = 0; i < all.size(); ++i) {
-        const Edge& e = all[i];
-        // Bit patterns, so that only numbers that are the very same value
-        // (and not 0 and -0) group together.
-        const std::array<std::uint64_t, 4> key{std::bit_cast<std::uint64_t>(e.start.x),
-                                               std::bit_cast<std::uint64_t>(e.start.y),
-                                               std::bit_cast<std::uint64_t>(e.end.x),
-                                               std::bit_cast<std::uint64_t>(e.end.y)};
-        const auto [it, added] = index.try_emplace(key, g.edges.size());
-        if (added) {
-            g.edges.push_back(e);
+        const std::array<std::uint64_t, 4> key = bitsOf(all[i]);
+        std::size_t slot = EdgeBitsHash{}(key) & mask;
+        while (table[slot] != 0 && bitsOf(g.edges[table[slot] - 1]) != key) {
+            slot = (slot + 1) & mask;
+        }
+        if (table[slot] == 0) {
+            table[slot] = static_cast<std::uint32_t>(g.edges.size() + 1);
+            g.edges.push_back(all[i]);
             g.first.push_back(i);
             g.last.push_back(i);
             g.copies.push_back(1);
         } else {
-            g.last[it->second] = i;
-            ++g.copies[it->second];
+            const std::size_t group = table[slot] - 1;
+            g.last[group] = i;
+            ++g.copies[group];
         }
     }
     return g;
@@ -199,14 +216,35 @@ void forEachOverlappingPair(const std::vector<Box>& boxes, Test&& test)
     }
 }
 
-// True when the y of every edge's end is among the vertex heights (as with
-// closed outlines, where each end is the start of the next edge).
-bool everyEndIsAVertexHeight(const std::vector<Edge>& edges, const std::vector<double>& vertexHeights)
+// True when the y of every edge's end is the y of some edge's start (as with
+// closed outlines, where each end is the start of the next edge, or of the
+// first edge of its outline). Those two are looked at first; only an end that
+// is neither is searched for among all starts.
+bool everyEndIsAVertexHeight(const std::vector<Edge>& edges)
 {
-    std::vector<double> sorted = vertexHeights;
-    std::sort(sorted.begin(), sorted.end());
-    return std::all_of(edges.begin(), edges.end(),
-                       [&](const Edge& e) { return std::binary_search(sorted.begin(), sorted.end(), e.end.y); });
+    std::vector<double> sorted;
+    std::size_t outlineStart = 0;
+    for (std::size_t i = 0; i < edges.size(); ++i) {
+        const double y = edges[i].end.y;
+        if (i + 1 < edges.size() && y == edges[i + 1].start.y) {
+            continue;
+        }
+        if (y == edges[outlineStart].start.y) {
+            outlineStart = i + 1;
+            continue;
+        }
+        if (sorted.empty()) {
+            sorted.reserve(edges.size());
+            for (const Edge& e : edges) {
+                sorted.push_back(e.start.y);
+            }
+            std::sort(sorted.begin(), sorted.end());
+        }
+        if (!std::binary_search(sorted.begin(), sorted.end(), y)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace
@@ -285,8 +323,15 @@ std::vector<double> eventHeightsFast(const std::vector<Edge>& allEdges, const Sc
     const double offsetTolerance = 6e-6 * largest;
     const double pi = std::numbers::pi;
 
+    // Each placeable edge with its bucket; sorted by bucket and, within one,
+    // in edge order, so that every bucket is one stretch of the list.
+    struct Placed {
+        BucketKey key;
+        std::size_t edge;
+    };
     std::vector<std::size_t> withAll;
-    std::unordered_map<BucketKey, std::vector<std::size_t>, BucketKeyHash> buckets;
+    std::vector<Placed> placed;
+    placed.reserve(edges.size());
     std::vector<Box> boxes(edges.size());
     for (std::size_t i = 0; i < edges.size(); ++i) {
         const Edge& e = edges[i];
@@ -302,11 +347,28 @@ std::vector<double> eventHeightsFast(const std::vector<Edge>& allEdges, const Sc
             continue;
         }
         const double offset = std::cos(direction) * e.start.y - std::sin(direction) * e.start.x;
-        const BucketKey key{static_cast<std::int64_t>(std::floor(direction / directionTolerance)),
-                            static_cast<std::int64_t>(std::floor(offset / offsetTolerance))};
-        buckets[key].push_back(i);
+        placed.push_back(Placed{BucketKey{static_cast<std::int64_t>(std::floor(direction / directionTolerance)),
+                                          static_cast<std::int64_t>(std::floor(offset / offsetTolerance))},
+                                i});
     }
-
+    std::sort(placed.begin(), placed.end(), [](const Placed& a, const Placed& b) {
+        return a.key == b.key ? a.edge < b.edge : bucketBefore(a.key, b.key);
+    });
+    std::vector<std::size_t> members(placed.size());
+    for (std::size_t k = 0; k < placed.size(); ++k) {
+        members[k] = placed[k].edge;
+    }
+    // Bucket b holds members [bucketStarts[b], bucketStarts[b + 1]), in the
+    // order of the keys.
+    std::vector<BucketKey> bucketKeys;
+    std::vector<std::size_t> bucketStarts;
+    for (std::size_t k = 0; k < placed.size(); ++k) {
+        if (k == 0 || !(placed[k].key == placed[k - 1].key)) {
+            bucketKeys.push_back(placed[k].key);
+            bucketStarts.push_back(k);
+        }
+    }
+    bucketStarts.push_back(placed.size());
     // Edges that cannot be bucketed: against every other edge.
     std::vector<bool> testedWithAll(edges.size(), false);
     for (const std::size_t i : withAll) {
@@ -323,47 +385,66 @@ std::vector<double> eventHeightsFast(const std::vector<Edge>& allEdges, const Sc
     // the screen first, which passes on only the pairs that may add a height
     // that is not a vertex height already. That is most of the work on such
     // plans, so it is spread over threads: the rows of pairs (one edge
-    // against the later edges of a bucket) are listed in the order the
-    // buckets are visited, cut into chunks of consecutive rows, and each
-    // chunk's heights are added in chunk order, so that the list of heights
-    // is the very one a single thread makes.
-    const bool endsAreVertices = everyEndIsAVertexHeight(edges, ys);
-    std::unordered_map<BucketKey, EdgeColumns, BucketKeyHash> columns;
-    for (const auto& [key, members] : buckets) {
-        columns.try_emplace(key, edges, members);
-    }
+    // against the later edges of a bucket) are listed in the order of the
+    // buckets' keys, cut into chunks of consecutive rows, and each chunk's
+    // heights are added in chunk order, so that the list of heights is the
+    // very one a single thread makes.
+    // The order of these heights among themselves cannot change the event
+    // heights: equal heights keep the first, and only 0 and -0 are equal
+    // without being the same number. A crossing comes out as -0 only when
+    // both of its terms are -0, which takes an end of an edge at -0 (a
+    // vertex height, listed before any crossing, so it decides) or products
+    // too small for a double; so with the ends of closed outlines the first
+    // zero is decided before these heights.
+    const bool endsAreVertices = everyEndIsAVertexHeight(allEdges);
+    // All buckets' edges as one set of columns, bucket after bucket.
+    const EdgeColumns columns(edges, members);
     struct Row {
         std::size_t edge;
-        const std::vector<std::size_t>* others;
-        const EdgeColumns* otherColumns;
-        std::size_t from;
+        std::size_t bucket;  // of the partners
+        std::size_t from;    // the first partner, counted from the bucket's start
     };
     std::vector<Row> rows;
-    for (const auto& [key, members] : buckets) {
+    rows.reserve(members.size());
+    // The neighbours' keys ascend with the bucket's, so each of the nine
+    // neighbour places has a cursor into the keys that only moves on.
+    std::array<std::size_t, 9> cursor{};
+    for (std::size_t bucket = 0; bucket < bucketKeys.size(); ++bucket) {
+        const BucketKey key = bucketKeys[bucket];
+        std::size_t place = 0;
         for (std::int64_t dd = -1; dd <= 1; ++dd) {
-            for (std::int64_t dof = -1; dof <= 1; ++dof) {
-                const auto other = buckets.find(BucketKey{key.x + dd, key.y + dof});
-                if (other == buckets.end()) {
+            for (std::int64_t dof = -1; dof <= 1; ++dof, ++place) {
+                const BucketKey wanted{key.x + dd, key.y + dof};
+                std::size_t& other = cursor[place];
+                while (other < bucketKeys.size() && bucketBefore(bucketKeys[other], wanted)) {
+                    ++other;
+                }
+                if (other == bucketKeys.size() || !(bucketKeys[other] == wanted)) {
                     continue;
                 }
-                const std::vector<std::size_t>& others = other->second;
-                const EdgeColumns& otherColumns = columns.at(other->first);
-                for (const std::size_t i : members) {
-                    // Members are in edge order: the partners after i.
-                    const auto from = static_cast<std::size_t>(std::upper_bound(others.begin(), others.end(), i) - others.begin());
-                    if (from < others.size()) {
-                        rows.push_back(Row{i, &others, &otherColumns, from});
+                const auto othersBegin = members.begin() + static_cast<std::ptrdiff_t>(bucketStarts[other]);
+                const auto othersEnd = members.begin() + static_cast<std::ptrdiff_t>(bucketStarts[other + 1]);
+                // Members are in edge order: the partners after edge i,
+                // found from where the previous member's were.
+                auto from = othersBegin;
+                for (std::size_t m = bucketStarts[bucket]; m < bucketStarts[bucket + 1]; ++m) {
+                    const std::size_t i = members[m];
+                    from = std::upper_bound(from, othersEnd, i);
+                    if (from == othersEnd) {
+                        break;
                     }
+                    rows.push_back(Row{i, other, static_cast<std::size_t>(from - othersBegin)});
                 }
             }
         }
     }
+    const auto partnersOf = [&](const Row& row) { return bucketStarts[row.bucket + 1] - bucketStarts[row.bucket]; };
     // Chunk c holds rows [chunkStarts[c], chunkStarts[c + 1]).
     const std::size_t perChunk = std::max<std::size_t>(1, split.pairsPerChunk);
     std::vector<std::size_t> chunkStarts{0};
     std::size_t inChunk = 0;
     for (std::size_t r = 0; r < rows.size(); ++r) {
-        inChunk += rows[r].others->size() - rows[r].from;
+        inChunk += partnersOf(rows[r]) - rows[r].from;
         if (inChunk >= perChunk && r + 1 < rows.size()) {
             chunkStarts.push_back(r + 1);
             inChunk = 0;
@@ -391,13 +472,15 @@ std::vector<double> eventHeightsFast(const std::vector<Edge>& allEdges, const Sc
         for (std::size_t r = chunkStarts[c]; r < chunkStarts[c + 1];) {
             const std::size_t first = r;
             together.clear();
-            for (; r < chunkStarts[c + 1] && r - first < kRowsTogether && rows[r].others == rows[first].others; ++r) {
+            const std::size_t bucket = rows[first].bucket;
+            for (; r < chunkStarts[c + 1] && r - first < kRowsTogether && rows[r].bucket == bucket; ++r) {
                 together.push_back(ScreenRow{&edges[rows[r].edge], rows[r].from});
             }
-            screenRows(together, *rows[first].otherColumns, endsAreVertices, kept);
+            const std::size_t begin = bucketStarts[bucket];
+            screenRows(together, columns, begin, bucketStarts[bucket + 1], endsAreVertices, kept);
             for (std::size_t t = 0; t < together.size(); ++t) {
                 for (const std::uint32_t k : kept[t]) {
-                    testInto(rows[first + t].edge, (*rows[first].others)[k], heights);
+                    testInto(rows[first + t].edge, members[begin + k], heights);
                 }
             }
         }

@@ -198,10 +198,17 @@ constexpr std::size_t kStretch = 256;
 void screenRows(const std::vector<ScreenRow>& rows, const EdgeColumns& columns, bool endsAreVertices,
                 std::vector<std::vector<std::uint32_t>>& kept)
 {
-    const ColumnPointers c{columns.startX.data(), columns.startY.data(),     columns.endX.data(),
-                           columns.endY.data(),   columns.directionX.data(), columns.directionY.data()};
+    screenRows(rows, columns, 0, columns.size(), endsAreVertices, kept);
+}
+
+void screenRows(const std::vector<ScreenRow>& rows, const EdgeColumns& columns, std::size_t begin, std::size_t end,
+                bool endsAreVertices, std::vector<std::vector<std::uint32_t>>& kept)
+{
+    const ColumnPointers c{columns.startX.data() + begin, columns.startY.data() + begin,
+                           columns.endX.data() + begin,   columns.endY.data() + begin,
+                           columns.directionX.data() + begin, columns.directionY.data() + begin};
     const bool openEnds = !endsAreVertices;
-    const std::size_t size = columns.size();
+    const std::size_t size = end - begin;
     kept.resize(rows.size());
     std::size_t first = size;
     for (std::size_t r = 0; r < rows.size(); ++r) {

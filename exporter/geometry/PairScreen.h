@@ -52,4 +52,9 @@ struct ScreenRow {
 void screenRows(const std::vector<ScreenRow>& rows, const EdgeColumns& columns, bool endsAreVertices,
                 std::vector<std::vector<std::uint32_t>>& kept);
 
+// The same with the positions [begin, end) of `columns` as the columns: the
+// rows' `from` and the kept positions count from begin.
+void screenRows(const std::vector<ScreenRow>& rows, const EdgeColumns& columns, std::size_t begin, std::size_t end,
+                bool endsAreVertices, std::vector<std::vector<std::uint32_t>>& kept);
+
 }  // namespace Exporter::OutlineSteps

@@ -1,6 +1,5 @@
 #include <algorithm>
 #include <cmath>
-#include <set>
 
 #include "common/geometry/Geometry.h"
 #include "exporter/geometry/OutlineSteps.h"
@@ -25,9 +24,16 @@ bool crossingHeight(const Edge& a, const Edge& b, double& y)
 
 std::vector<double> eventHeights(std::vector<double> vertexHeights)
 {
-    const std::set<double> distinct(vertexHeights.begin(), vertexHeights.end());
+    // Of equal heights the first in the list stands (0 and -0 are equal, and
+    // the one that comes first is the one kept): the sort keeps equal values
+    // in list order.
+    std::stable_sort(vertexHeights.begin(), vertexHeights.end());
     std::vector<double> heights;
-    for (const double y : distinct) {
+    for (std::size_t k = 0; k < vertexHeights.size(); ++k) {
+        const double y = vertexHeights[k];
+        if (k > 0 && !(vertexHeights[k - 1] < y)) {
+            continue;
+        }
         if (heights.empty() || y - heights.back() > kHeightMerge) {
             heights.push_back(y);
         }

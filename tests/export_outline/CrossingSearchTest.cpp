@@ -206,3 +206,43 @@ TEST(CrossingSearch, ScreeningOnSeveralThreadsGivesTheHeightsOfOneThread)
         }
     }
 }
+
+TEST(CrossingSearch, LinesOnTheEdgeOfABucketAreSearchedWithTheNeighbours)
+{
+    // Lines laid on a boundary between buckets of lines, both in direction
+    // (multiples of 4e-6) and in distance from the origin (multiples of
+    // 6e-6 times the largest coordinate, here 100,000 from the far edge), so
+    // that rounding puts the pieces of one line on either side: the pairs
+    // that the all-pairs search wrongly calls crossing must be found across
+    // the boundary too.
+    std::mt19937 random(5);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    int falseCrossings = 0;
+    for (int round = 0; round < 6; ++round) {
+        std::vector<Steps::Edge> edges;
+        edges.push_back({Vector2d(100000, -50000), Vector2d(100000, -49000)});
+        for (int line = 0; line < 4; ++line) {
+            const double direction = std::round((0.4 + 2.2 * unit(random)) / 4e-6) * 4e-6;
+            const double offset = std::round((20000 * unit(random) - 10000) / (6e-6 * 100000)) * (6e-6 * 100000);
+            const Vector2d u(std::cos(direction), std::sin(direction));
+            const Vector2d n(-u.y, u.x);
+            const std::size_t firstOfLine = edges.size();
+            for (int k = 0; k < 30; ++k) {
+                const double s = -40000 + 2500.0 * k + 300 * unit(random);
+                Steps::Edge e{n * offset + u * s, n * offset + u * (s + 100 + 1500 * unit(random))};
+                if (unit(random) < 0.5) {
+                    std::swap(e.start, e.end);
+                }
+                edges.push_back(e);
+            }
+            for (std::size_t i = firstOfLine; i < edges.size(); ++i) {
+                for (std::size_t j = i + 2; j < edges.size(); ++j) {
+                    double y = 0;
+                    falseCrossings += Steps::crossingHeight(edges[i], edges[j], y) ? 1 : 0;
+                }
+            }
+        }
+        ASSERT_EQ(bitsOf(Steps::eventHeightsFast(edges)), bitsOf(Steps::eventHeightsReference(edges))) << "round " << round;
+    }
+    EXPECT_GT(falseCrossings, 0);
+}

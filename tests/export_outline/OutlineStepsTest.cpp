@@ -55,6 +55,20 @@ TEST(EventHeights, CloseHeightsMergeIntoTheLowest)
     EXPECT_EQ(heights[2], 5.0);
 }
 
+TEST(EventHeights, OfEqualHeightsTheFirstInTheListStands)
+{
+    // 0 and -0 are one height; the one listed first is kept, wherever the
+    // other one and the heights around them stand in the list.
+    const std::vector<double> negativeFirst = Steps::eventHeights({7.0, -0.0, 3.0, 0.0, -0.0, 3.0, 0.0});
+    ASSERT_EQ(negativeFirst.size(), 3u);
+    EXPECT_TRUE(std::signbit(negativeFirst[0]));
+    const std::vector<double> positiveFirst = Steps::eventHeights({7.0, 0.0, -0.0, 3.0, -0.0});
+    ASSERT_EQ(positiveFirst.size(), 3u);
+    EXPECT_FALSE(std::signbit(positiveFirst[0]));
+    EXPECT_EQ(positiveFirst[1], 3.0);
+    EXPECT_EQ(positiveFirst[2], 7.0);
+}
+
 TEST(Crossings, FollowingEdgesAreSkippedOthersCross)
 {
     double y = -1;
