@@ -2,6 +2,7 @@
 
 #include "common/geometry/Geometry.h"
 #include "exporter/writer/Guid.h"
+#include "exporter/writer/SideBySideRecords.h"
 
 namespace Exporter {
 
@@ -156,7 +157,8 @@ void writeProjectSection(const ExportModel& model, const std::wstring& projectNa
 void writeRoomSection(const ExportModel& model, XmlTextWriter& xml)
 {
     xml.start(L"部屋情報");
-    for (const auto& room : model.rooms) {
+    writeRecords(xml, model.rooms.size(), [&model](XmlTextWriter& xml, std::size_t i) {
+        const auto& room = model.rooms[i];
         startRecord(xml, L"部屋", room->storey);
         xml.value(L"名称", room->name);
         xml.start(L"種類");
@@ -169,14 +171,15 @@ void writeRoomSection(const ExportModel& model, XmlTextWriter& xml)
         xml.valueNumber(L"天井高", room->ceilingHeight);
         writeRegion2D(xml, room->outline);
         xml.end(L"部屋");
-    }
+    });
     xml.end(L"部屋情報");
 }
 
 void writeWallSection(const ExportModel& model, XmlTextWriter& xml)
 {
     xml.start(L"壁情報");
-    for (const auto& wall : model.walls) {
+    writeRecords(xml, model.walls.size(), [&model](XmlTextWriter& xml, std::size_t i) {
+        const auto& wall = model.walls[i];
         startRecord(xml, L"壁", wall->storey);
         writeKind(xml, wall->kindCode);
         writeSegment(xml, wall->start, wall->end);
@@ -184,26 +187,28 @@ void writeWallSection(const ExportModel& model, XmlTextWriter& xml)
         xml.valueNumber(L"上端高", wall->topHeight);
         xml.valueNumber(L"下端高", wall->bottomHeight);
         xml.end(L"壁");
-    }
+    });
     xml.end(L"壁情報");
 }
 
 void writeOuterLineSection(const ExportModel& model, XmlTextWriter& xml)
 {
     xml.start(L"外壁線情報");
-    for (const auto& line : model.outerLines) {
+    writeRecords(xml, model.outerLines.size(), [&model](XmlTextWriter& xml, std::size_t i) {
+        const auto& line = model.outerLines[i];
         startRecord(xml, L"外壁線", line->storey);
         xml.value(L"コード", Common::runsClockwise(line->points) ? L"0" : L"1");
         writeRegion2D(xml, line->points);
         xml.end(L"外壁線");
-    }
+    });
     xml.end(L"外壁線情報");
 }
 
 void writeOpeningSection(const ExportModel& model, XmlTextWriter& xml)
 {
     xml.start(L"開口情報");
-    for (const auto& opening : model.openings) {
+    writeRecords(xml, model.openings.size(), [&model](XmlTextWriter& xml, std::size_t i) {
+        const auto& opening = model.openings[i];
         startRecord(xml, L"開口", opening->storey);
         writeKind(xml, opening->kindCode);
         if (!opening->modelNumber.empty()) {
@@ -220,14 +225,15 @@ void writeOpeningSection(const ExportModel& model, XmlTextWriter& xml)
         appendPoint3List(region.add(L"点列"), opening->region3D);
         xml.empty(L"領域3D", region);
         xml.end(L"開口");
-    }
+    });
     xml.end(L"開口情報");
 }
 
 void writeStairSection(const ExportModel& model, XmlTextWriter& xml)
 {
     xml.start(L"階段情報");
-    for (const auto& stair : model.stairs) {
+    writeRecords(xml, model.stairs.size(), [&model](XmlTextWriter& xml, std::size_t i) {
+        const auto& stair = model.stairs[i];
         startRecord(xml, L"階段", stair->storey);
         xml.valueInteger(L"形式", stair->form);
         const std::size_t n = stair->blockOutlines.size();
@@ -244,14 +250,15 @@ void writeStairSection(const ExportModel& model, XmlTextWriter& xml)
             xml.end(L"階段ブロック");
         }
         xml.end(L"階段");
-    }
+    });
     xml.end(L"階段情報");
 }
 
 void writeRoofSection(const ExportModel& model, XmlTextWriter& xml)
 {
     xml.start(L"屋根情報");
-    for (const auto& roof : model.roofs) {
+    writeRecords(xml, model.roofs.size(), [&model](XmlTextWriter& xml, std::size_t i) {
+        const auto& roof = model.roofs[i];
         startRecord(xml, L"屋根", roof->storey);
         writeKind(xml, 1);
         xml.start(L"基準線");
@@ -275,7 +282,7 @@ void writeRoofSection(const ExportModel& model, XmlTextWriter& xml)
         xml.empty(L"オフセット", values);
         xml.end(L"領域2D");
         xml.end(L"屋根");
-    }
+    });
     xml.end(L"屋根情報");
 }
 

@@ -228,6 +228,8 @@ bool XmlTextWriter::readable(std::wstring_view name, const XmlAttributeList* att
 bool XmlTextWriter::open(const std::string& path, bool shiftJis)
 {
     discard();
+    memory_ = false;
+    bytes_.clear();
     depth_ = 0;
     failed_ = false;
     error_.clear();
@@ -254,13 +256,68 @@ bool XmlTextWriter::open(const std::string& path, bool shiftJis)
 
 void XmlTextWriter::writeLine()
 {
-    if (!writable()) {
+    if (!memory_ && bytes_.size() >= kFlushAt) {
+        flush();
+    }
+}
+
+void XmlTextWriter::flush()
+{
+    if (!file_.isOpen() || failed_) {
+        bytes_.clear();  // nothing more goes to a failed file
         return;
     }
     if (!file_.write(bytes_)) {
         failed_ = true;
         error_ = file_.error();
     }
+    bytes_.clear();
+}
+
+void XmlTextWriter::beginFormatting(const XmlTextWriter& like)
+{
+    discard();
+    memory_ = true;
+    failed_ = like.failed_;
+    error_ = like.error_;
+    path_ = like.path_;
+    if (shiftJis_ != like.shiftJis_) {
+        knownNames_ = {};  // their bytes are of the other encoding
+        shiftJis_ = like.shiftJis_;
+    }
+    bytes_.clear();
+    if (stack_.size() < like.depth_) {
+        stack_.resize(like.depth_);
+    }
+    for (std::size_t i = 0; i < like.depth_; ++i) {
+        stack_[i].name = like.stack_[i].name;
+        stack_[i].bytes = like.stack_[i].bytes;
+    }
+    depth_ = like.depth_;
+}
+
+bool XmlTextWriter::writeFormatted(const XmlTextWriter& formatted)
+{
+    if (!writable()) {
+        return false;
+    }
+    if (formatted.failed_) {
+        failed_ = true;
+        error_ = formatted.error_;
+        return false;
+    }
+    if (memory_) {
+        bytes_ += formatted.bytes_;
+        return true;
+    }
+    // What is pending goes first; the formatted lines, being long, are
+    // handed to the file as they are rather than copied once more.
+    flush();
+    if (!failed_ && !file_.write(formatted.bytes_)) {
+        failed_ = true;
+        error_ = file_.error();
+    }
+    return !failed_;
 }
 
 void XmlTextWriter::putName(std::wstring_view name)
@@ -386,7 +443,6 @@ void XmlTextWriter::putAttributes(const XmlAttributeList& attributes)
 
 void XmlTextWriter::beginTag(std::wstring_view name, const XmlAttributeList* attributes)
 {
-    bytes_.clear();
     putIndent(depth_);
     bytes_ += '<';
     nameAt_ = bytes_.size();
@@ -411,15 +467,15 @@ bool XmlTextWriter::startElement(std::wstring_view name, const XmlAttributeList*
         putEscaped(*text, false);
         bytes_ += "\r\n";
     }
-    writeLine();
     // The name and its bytes for the end tag, in room kept from earlier
-    // elements at this depth.
+    // elements at this depth; taken before the line may go to the file.
     if (depth_ == stack_.size()) {
         stack_.emplace_back();
     }
     OpenElement& open = stack_[depth_++];
     open.name.assign(name);
     open.bytes.assign(bytes_, nameAt_, nameEnd_ - nameAt_);
+    writeLine();
     return !failed_;
 }
 
@@ -458,7 +514,7 @@ bool XmlTextWriter::documentType(std::wstring_view root)
     if (!writable() || depth_ != 0) {
         return false;
     }
-    bytes_ = "<!DOCTYPE ";
+    bytes_ += "<!DOCTYPE ";
     putName(root);
     bytes_ += ">\r\n";
     writeLine();
@@ -515,13 +571,14 @@ void XmlTextWriter::end(std::wstring_view name)
 {
     while (depth_ > 0) {
         const OpenElement& open = stack_[--depth_];
-        // At the level of the element's own start tag.
-        bytes_.clear();
-        putIndent(depth_);
-        bytes_ += "</";
-        bytes_ += open.bytes;
-        bytes_ += ">\r\n";
-        writeLine();
+        if (writable()) {
+            // At the level of the element's own start tag.
+            putIndent(depth_);
+            bytes_ += "</";
+            bytes_ += open.bytes;
+            bytes_ += ">\r\n";
+            writeLine();
+        }
         if (open.name == name) {
             break;
         }
@@ -537,6 +594,12 @@ void XmlTextWriter::closeAll()
 
 bool XmlTextWriter::close()
 {
+    if (memory_) {
+        failed_ = true;
+        error_ = "lines formatted in memory have no file to close";
+        return false;
+    }
+    flush();
     if (failed_) {
         discard();
         return false;

@@ -44,11 +44,10 @@ private:
 };
 
 // A small streaming XML writer: one line per call, two blanks of indentation
-// per open element, CR LF line ends. Nothing but the current line is held in
-// memory: each line is escaped and encoded straight into one byte buffer,
-// kept from line to line with the names of the open elements, so that
-// writing a line allocates nothing once the buffers have grown to the
-// longest line. The file is replaced atomically (Common::ReplacementFile):
+// per open element, CR LF line ends. Little is held in memory: each line is
+// escaped and encoded straight onto the end of one byte buffer, handed to
+// the file every 64 KiB, and the buffers are kept with the names of the open
+// elements, so that writing a line allocates nothing once they have grown. The file is replaced atomically (Common::ReplacementFile):
 // close() puts it in place only when everything was written; a failed or
 // abandoned file never touches an existing target.
 class XmlTextWriter {
@@ -91,6 +90,17 @@ public:
         return attributes_;
     }
 
+    // Long record lists are formatted side by side: a writer that keeps
+    // its lines in memory, in the state `like` is in now (encoding, open
+    // elements, the target's name for messages, a failure). The lines
+    // written from here on are handed to writeFormatted(), records
+    // complete, in the order they belong in the file. Throws away a file
+    // this writer had open.
+    void beginFormatting(const XmlTextWriter& like);
+    // Writes the lines `formatted` holds, or takes its failure and its
+    // message. False when this writer has failed.
+    bool writeFormatted(const XmlTextWriter& formatted);
+
     // Finishes the file and renames it over the target. False when any write
     // failed or the file could not be completed; the target is then untouched.
     bool close();
@@ -116,9 +126,13 @@ private:
     static constexpr std::size_t kKnownNames = 64;
     static constexpr std::size_t kLongestKnownName = 64;  // longer ones are encoded each time
 
-    bool writable() const { return file_.isOpen() && !failed_; }
-    // Writes bytes_, the finished line.
+    bool writable() const { return (memory_ || file_.isOpen()) && !failed_; }
+    // Called at the end of every line: bytes_ goes to the file once it
+    // holds kFlushAt bytes or more.
     void writeLine();
+    // Hands bytes_ to the file and empties it; what a failed file would get
+    // is dropped.
+    void flush();
     // Appends to bytes_: a name as it stands, a line feed as CR LF.
     void putName(std::wstring_view name);
     void encodeName(std::wstring_view name);
@@ -141,12 +155,17 @@ private:
     bool readable(std::wstring_view name, const XmlAttributeList* attributes, const std::wstring_view* text);
     void discard();
 
+    static constexpr std::size_t kFlushAt = 1 << 16;
+
     Common::ReplacementFile file_;
+    bool memory_ = false;  // lines kept in bytes_ for writeFormatted(), not written
     bool shiftJis_ = true;
     bool failed_ = false;
     std::string path_;
     std::string error_;
-    std::string bytes_;  // the current line, encoded, with CR LF line ends, reused
+    // The lines not yet handed to the file (up to kFlushAt bytes, or all
+    // that a formatting writer was given), encoded, with CR LF line ends.
+    std::string bytes_;
     std::size_t nameAt_ = 0;  // where beginTag() put the name's bytes in bytes_
     std::size_t nameEnd_ = 0;
     std::vector<OpenElement> stack_;  // the first depth_ are open, the rest keep their room
