@@ -1,6 +1,7 @@
 #include "hostsim/JsonText.h"
 
 #include <cstddef>
+#include <limits>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
@@ -17,26 +18,44 @@ class DocumentBuilder {
 public:
     using string_t = Json::string_t;
 
-    explicit DocumentBuilder(Json& root) : root_(root) {}
+    DocumentBuilder(Json& root, const ObjectListReader* list, std::size_t maxDepth)
+        : root_(root), list_(list), maxDepth_(maxDepth)
+    {
+    }
+
+    // False when "document" or its "objects" was named twice.
+    bool listUnique() const { return !listRepeated_; }
 
     bool null() { return place(Json(nullptr)); }
     bool boolean(bool value) { return place(Json(value)); }
     bool number_integer(Json::number_integer_t value) { return place(Json(value)); }
     bool number_unsigned(Json::number_unsigned_t value) { return place(Json(value)); }
     bool number_float(Json::number_float_t value, const string_t&) { return place(Json(value)); }
-    bool string(string_t& value) { return place(Json(value)); }
+    bool string(string_t& value) { return place(Json(std::move(value))); }
     bool binary(Json::binary_t& value) { return place(Json(std::move(value))); }
 
     bool start_object(std::size_t)
     {
+        refuseTooDeep();
+        const bool top = open_.empty();
         Json* object = put(Json(Json::value_t::object));
-        open_.push_back(Open{object, {}});
+        const Role role = top ? Role::Top : placedRole_ == Role::Document ? Role::Document : Role::Other;
+        open_.push_back(Open{object, {}, role, 0});
         return true;
     }
 
     bool key(string_t& name)
     {
         Open& open = open_.back();
+        // The members that lead to the object list.
+        memberRole_ = Role::Other;
+        if (list_ != nullptr) {
+            if (open.role == Role::Top && name == "document") {
+                memberRole_ = Role::Document;
+            } else if (open.role == Role::Document && name == "objects") {
+                memberRole_ = Role::Objects;
+            }
+        }
         // The members as the vector they are kept in, by position.
         auto& members = static_cast<Json::object_t::Container&>(open.value->get_ref<Json::object_t&>());
         // A few members are looked through; past that an index by name
@@ -46,6 +65,7 @@ public:
             for (auto& member : members) {
                 if (member.first == name) {
                     member_ = &member.second;
+                    noteRepeated();
                     return true;
                 }
             }
@@ -58,10 +78,11 @@ public:
             const auto [it, added] = open.index.emplace(name, members.size());
             if (!added) {
                 member_ = &members[it->second].second;
+                noteRepeated();
                 return true;
             }
         }
-        members.emplace_back(name, nullptr);
+        members.emplace_back(std::move(name), nullptr);
         member_ = &members.back().second;
         return true;
     }
@@ -69,19 +90,22 @@ public:
     bool end_object()
     {
         open_.pop_back();
+        handOver();
         return true;
     }
 
     bool start_array(std::size_t)
     {
+        refuseTooDeep();
         Json* array = put(Json(Json::value_t::array));
-        open_.push_back(Open{array, {}});
+        open_.push_back(Open{array, {}, placedRole_ == Role::Objects ? Role::Objects : Role::Other, 0});
         return true;
     }
 
     bool end_array()
     {
         open_.pop_back();
+        handOver();
         return true;
     }
 
@@ -93,22 +117,56 @@ public:
     }
 
 private:
+    // What an open value is on the way to the object list.
+    enum class Role : unsigned char { Other, Top, Document, Objects };
+
     struct Open {
         Json* value;
         // Member positions by name, only for objects of many members.
         std::unordered_map<std::string, std::size_t> index;
+        Role role;
+        // Objects list: the elements handed over so far.
+        std::size_t handed;
     };
 
     bool place(Json&& value)
     {
         put(std::move(value));
+        handOver();
         return true;
+    }
+
+    void refuseTooDeep() const
+    {
+        if (open_.size() > maxDepth_) {
+            throw JsonTooDeep{};
+        }
+    }
+
+    void noteRepeated()
+    {
+        if (memberRole_ != Role::Other) {
+            listRepeated_ = true;
+        }
+    }
+
+    // Hands a just completed element of the object list over, and drops it.
+    void handOver()
+    {
+        if (open_.empty() || open_.back().role != Role::Objects) {
+            return;
+        }
+        Open& list = open_.back();
+        auto& elements = list.value->get_ref<Json::array_t&>();
+        (*list_)(list.handed++, elements.back());
+        elements.pop_back();
     }
 
     // Puts `value` where the text has it: as the document, as the next
     // element of the open array, or as the value of the member just named.
     Json* put(Json&& value)
     {
+        placedRole_ = Role::Other;
         if (open_.empty()) {
             root_ = std::move(value);
             return &root_;
@@ -120,12 +178,20 @@ private:
             return &elements.back();
         }
         *member_ = std::move(value);
+        placedRole_ = memberRole_;
+        memberRole_ = Role::Other;
         return member_;
     }
 
     Json& root_;
+    const ObjectListReader* list_;
+    std::size_t maxDepth_;
     std::vector<Open> open_;
     Json* member_ = nullptr;
+    // The role of the member just named, then of the value just placed.
+    Role memberRole_ = Role::Other;
+    Role placedRole_ = Role::Other;
+    bool listRepeated_ = false;
 };
 
 }  // namespace
@@ -133,9 +199,17 @@ private:
 Json parseJsonText(const std::string& text)
 {
     Json root;
-    DocumentBuilder builder(root);
+    DocumentBuilder builder(root, nullptr, std::numeric_limits<std::size_t>::max());
     Json::sax_parse(text, &builder, nlohmann::detail::input_format_t::json, true, false);
     return root;
+}
+
+bool parseJsonTextHandingObjects(const std::string& text, Json& root, const ObjectListReader& list,
+                                 std::size_t maxDepth)
+{
+    DocumentBuilder builder(root, &list, maxDepth);
+    Json::sax_parse(text, &builder, nlohmann::detail::input_format_t::json, true, false);
+    return builder.listUnique();
 }
 
 }  // namespace HostSim

@@ -470,7 +470,10 @@ std::vector<PlanObject> readObjects(const FieldReader& r, const Json& value, con
     return objects;
 }
 
-PlanDocumentState readDocument(const FieldReader& r, const Json& value, const std::string& path)
+// `listed`, when given, holds the objects already read from the list the
+// document's "objects" was (see PlanDocument::parse).
+PlanDocumentState readDocument(const FieldReader& r, const Json& value, const std::string& path,
+                               std::vector<PlanObject>* listed)
 {
     r.requireObject(value, path);
     const ObjectReader o{r, value, path};
@@ -521,7 +524,8 @@ PlanDocumentState readDocument(const FieldReader& r, const Json& value, const st
         d.grid.unknownFields = unknownMembers(*grid, {"module", "setting16", "setting32", "a", "b"});
     }
     if (const Json* objects = o.get("objects")) {
-        d.objects = readObjects(r, *objects, o.at("objects").str(), false);
+        d.objects = listed != nullptr && objects->is_array() ? std::move(*listed)
+                                                              : readObjects(r, *objects, o.at("objects").str(), false);
     }
     if (const Json* roofs = o.get("generatedRoofs")) {
         d.generatedRoofs = readObjects(r, *roofs, o.at("generatedRoofs").str(), true);
@@ -664,17 +668,22 @@ void appendUnknown(Json& target, const Json& unknown)
     }
 }
 
-}  // namespace
+// A plan is a few levels deep. Far deeper nesting is refused, so that
+// copying or writing it back cannot exhaust the stack.
+constexpr int kMaxDepth = 64;
 
-PlanDocument PlanDocument::parse(const std::string& text, const std::string& fileName)
+[[noreturn]] void refuseTooDeep(const std::string& fileName)
 {
-    // A plan is a few levels deep. Far deeper nesting is refused before
-    // parsing, so that copying or writing it back cannot exhaust the stack.
-    // The nesting is measured by one pass over the text rather than by a
-    // parser callback: the JSON library's callback parser looks through the
-    // whole enclosing array at the end of every object, which makes a plan
-    // of many objects take quadratic time.
-    constexpr int kMaxDepth = 64;
+    throw PlanError(fileName + ": not a plan file: nested deeper than " + std::to_string(kMaxDepth) + " levels");
+}
+
+// Refuses text nested too deep anywhere, sound JSON or not: the nesting is
+// told before any other fault of the text. It is measured by one pass over
+// the text rather than by a parser callback: the JSON library's callback
+// parser looks through the whole enclosing array at the end of every
+// object, which makes a plan of many objects take quadratic time.
+void refuseIfTooDeep(const std::string& text, const std::string& fileName)
+{
     int depth = 0;
     bool inString = false;
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -689,21 +698,53 @@ PlanDocument PlanDocument::parse(const std::string& text, const std::string& fil
             inString = true;
         } else if (c == '[' || c == '{') {
             if (depth > kMaxDepth) {
-                throw PlanError(fileName + ": not a plan file: nested deeper than " + std::to_string(kMaxDepth) +
-                                " levels");
+                refuseTooDeep(fileName);
             }
             ++depth;
         } else if ((c == ']' || c == '}') && depth > 0) {
             --depth;
         }
     }
+}
+
+}  // namespace
+
+PlanDocument PlanDocument::parse(const std::string& text, const std::string& fileName)
+{
+    // The objects are read as the parser completes each of them, so that
+    // only one is held as parsed text at a time. Should one of them fail,
+    // or the list be named twice, the text is read again whole and in the
+    // order below, which tells the very complaint that comes first in it.
+    const FieldReader r(fileName);
+    const std::string listPath = "document.objects";
     Json root;
+    std::vector<PlanObject> listed;
+    bool listedSound = true;
+    const ObjectListReader readListed = [&](std::size_t index, Json& element) {
+        if (!listedSound) {
+            return;
+        }
+        try {
+            listed.push_back(readObject(r, element, FieldReader::index(listPath, index), false));
+        } catch (...) {
+            listedSound = false;
+        }
+    };
     try {
-        root = parseJsonText(text);
+        const bool unique = parseJsonTextHandingObjects(text, root, readListed, static_cast<std::size_t>(kMaxDepth));
+        if (!unique || !listedSound) {
+            listed = {};
+            listedSound = false;
+            root = parseJsonText(text);
+        }
+    } catch (const JsonTooDeep&) {
+        refuseTooDeep(fileName);
     } catch (const Json::exception& e) {
+        // Sound text is measured as it is parsed; text that is not JSON
+        // may nest too deep past the fault, which is told first.
+        refuseIfTooDeep(text, fileName);
         throw PlanError(fileName + ": not a JSON plan file: " + e.what());
     }
-    const FieldReader r(fileName);
     if (!root.is_object()) {
         r.fail("(top level)", "expected an object with \"application\" and \"document\"");
     }
@@ -712,7 +753,7 @@ PlanDocument PlanDocument::parse(const std::string& text, const std::string& fil
     if (const Json* a = o.get("application")) {
         plan.application = readApplication(r, *a, "application");
     }
-    plan.document = readDocument(r, *o.get("document", true), "document");
+    plan.document = readDocument(r, *o.get("document", true), "document", listedSound ? &listed : nullptr);
     plan.unknownFields = unknownMembers(root, {"application", "document"});
     return plan;
 }

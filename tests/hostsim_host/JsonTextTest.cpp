@@ -2,6 +2,7 @@
 // same document, the same refusals, in linear time for wide objects.
 
 #include <chrono>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,76 @@ TEST(JsonTextTest, RefusesWhatTheLibraryRefusesWithItsMessage)
         EXPECT_NE(message, "(parsed)") << text;
         EXPECT_EQ(refusal(parseJsonText, text), message) << text;
     }
+}
+
+// The document as read while handing the plan's objects over, with the
+// objects handed put back where they were left out.
+Json readHandingObjects(const std::string& text, bool& unique, std::size_t& handed)
+{
+    Json root;
+    std::vector<Json> objects;
+    std::size_t lists = 0;
+    unique = HostSim::parseJsonTextHandingObjects(
+        text, root,
+        [&](std::size_t index, Json& element) {
+            lists += index == 0 ? 1 : 0;
+            objects.push_back(std::move(element));
+        },
+        64);
+    handed = objects.size();
+    if (unique && !objects.empty()) {
+        EXPECT_EQ(lists, 1u) << text;
+        Json& list = root.at("document").at("objects");
+        EXPECT_TRUE(list.empty());
+        for (Json& object : objects) {
+            list.push_back(std::move(object));
+        }
+    }
+    return root;
+}
+
+TEST(JsonTextTest, HandsOverOnlyTheElementsOfTheDocumentsObjectList)
+{
+    struct Case {
+        std::string text;
+        std::size_t handed;
+    };
+    const std::vector<Case> cases = {
+        {R"({"application": {"objects": [1]}, "document": {"grid": {"objects": [2]}, "objects": [{"a": [1]}, 3, [4, {}], "x"]}, "objects": [5]})",
+         4},
+        {R"({"document": {"objects": {"0": {}}}})", 0},
+        {R"({"document": [{"objects": [1]}]})", 0},
+        {R"([{"document": {"objects": [1]}}])", 0},
+        {R"({"document": {"objects": []}})", 0},
+    };
+    for (const Case& c : cases) {
+        bool unique = false;
+        std::size_t handed = 0;
+        EXPECT_EQ(readHandingObjects(c.text, unique, handed), Json::parse(c.text)) << c.text;
+        EXPECT_TRUE(unique) << c.text;
+        EXPECT_EQ(handed, c.handed) << c.text;
+    }
+    // The list or its document named twice: what was handed over need not be
+    // what the document keeps, and the reader is told.
+    for (const std::string text : {R"({"document": {"objects": [1], "objects": [2]}})",
+                                   R"({"document": {"objects": [1]}, "document": {}})"}) {
+        bool unique = true;
+        std::size_t handed = 0;
+        readHandingObjects(text, unique, handed);
+        EXPECT_FALSE(unique) << text;
+    }
+}
+
+TEST(JsonTextTest, NestingPastTheLimitIsRefusedWhereItIsMet)
+{
+    Json root;
+    const auto ignore = [](std::size_t, Json&) {};
+    const std::string deepest = std::string(65, '[') + std::string(65, ']');
+    EXPECT_NO_THROW(HostSim::parseJsonTextHandingObjects(deepest, root, ignore, 64));
+    EXPECT_THROW(HostSim::parseJsonTextHandingObjects("[" + deepest + "]", root, ignore, 64), HostSim::JsonTooDeep);
+    // Met before a fault of the text further on.
+    EXPECT_THROW(HostSim::parseJsonTextHandingObjects(R"({"document": {"objects": [)" + deepest + "]}, tru", root, ignore, 64),
+                 HostSim::JsonTooDeep);
 }
 
 TEST(JsonTextTest, ObjectOfManyMembersReadsInLinearTime)

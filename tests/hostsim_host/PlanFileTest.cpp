@@ -118,6 +118,35 @@ TEST_F(PlanFileTest, BrokenFilesNameTheFieldAndTheReason)
               "document.generatedRoofs[0].type: a generated roof is of type 24");
 }
 
+TEST_F(PlanFileTest, ObjectsReadWhileParsingComplainAsAWholeReadDoes)
+{
+    // The complaint that comes first in the order of reading wins over a
+    // broken object, wherever it stands in the text.
+    const std::string broken = R"([{"type": 1, "storey": 1}, {"storey": 1}])";
+    EXPECT_EQ(loadError(R"({"document": {"objects": )" + broken + "}}"), "document.objects[1].type: missing");
+    EXPECT_EQ(loadError(R"({"document": {"objects": )" + broken + R"(}, "x": tru})").rfind("not a JSON plan file: ", 0),
+              0u);
+    EXPECT_EQ(loadError(R"({"document": {"objects": )" + broken + R"(, "minimized": 0}})"),
+              "document.minimized: expected true or false");
+    EXPECT_EQ(loadError(R"({"document": {"objects": )" + broken + R"(}, "application": {"version": 1}})"),
+              "application.version: expected a string");
+    const std::string deep = std::string(100, '[') + std::string(100, ']');
+    EXPECT_EQ(loadError(R"({"document": {"objects": [)" + deep + "]}}"), "not a plan file: nested deeper than 64 levels");
+    EXPECT_EQ(loadError(R"({"document": {"objects": )" + broken + R"(}, "x": tru, "y": )" + deep + "}"),
+              "not a plan file: nested deeper than 64 levels");
+
+    // A list named twice keeps its last value, as any member does.
+    EXPECT_EQ(loadError(R"({"document": {"objects": )" + broken + R"(, "objects": []}})"), "(loaded)");
+    EXPECT_EQ(loadError(R"({"document": {"objects": [], "objects": )" + broken + "}}"),
+              "document.objects[1].type: missing");
+    const std::string path = folder.write(
+        "twice.json", R"({"document": {"objects": [{"type": 1, "storey": 1}]}, "document": {"objects": [{"type": 2, "storey": 3}, {"type": 4, "storey": 5}]}})");
+    const PlanDocument plan = PlanDocument::load(path);
+    ASSERT_EQ(plan.document.objects.size(), 2u);
+    EXPECT_EQ(plan.document.objects[1].type, 4u);
+    EXPECT_EQ(plan.document.objects[1].storey, 5);
+}
+
 TEST_F(PlanFileTest, NumbersOutOfTheirRangeAreRefused)
 {
     // Beyond a double: the JSON reader itself refuses.
