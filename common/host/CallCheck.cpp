@@ -1,6 +1,7 @@
 #include "common/host/CallCheck.h"
 
 #include <cmath>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <unordered_map>
@@ -60,23 +61,33 @@ Signature makeSignature(const std::string& args, VariantType result)
     return sig;
 }
 
-const Signature& signatureOf(const HostOperation& op)
+namespace {
+
+// What is kept of an operation's list for the calling thread.
+struct Parsed {
+    std::string arguments;
+    Signature signature;
+    // The zero outputs, made at the first call that asks for them.
+    std::optional<Common::Arguments> outputs;
+};
+
+Parsed& parsedOf(const HostOperation& op)
 {
     // Parsed once per list and thread, not at every call: reading a plan
     // asks the host millions of times. The operations' lists are fixed texts,
     // so their address finds them; the text and result are compared as well,
     // so a list at an address used before by another is parsed again.
-    struct Parsed {
-        std::string arguments;
-        Signature signature;
-    };
     thread_local std::unordered_map<const char*, Parsed> parsed;
     Parsed& entry = parsed[op.arguments];
     if (entry.arguments != op.arguments || entry.signature.result != op.result) {
-        entry = Parsed{op.arguments, makeSignature(op.arguments, op.result)};
+        entry = Parsed{op.arguments, makeSignature(op.arguments, op.result), std::nullopt};
     }
-    return entry.signature;
+    return entry;
 }
+
+}  // namespace
+
+const Signature& signatureOf(const HostOperation& op) { return parsedOf(op).signature; }
 
 std::string operationName(const char* object, int op) { return std::string(object) + " operation " + std::to_string(op); }
 
@@ -123,14 +134,21 @@ void checkCall(const HostOperation& op, const Common::Arguments& args)
 
 Common::Arguments preparedOutputs(const HostOperation& op)
 {
-    Common::Arguments out;
-    for (const ArgumentSpec& slot : signatureOf(op).args) {
-        if (!slot.byRef) {
-            throw std::logic_error(operationName("document", op.dispatchNumber) + " takes inputs");
+    // Made once per operation and copied at every call: a plan's reading
+    // prepares the same few lists for every object it reads.
+    Parsed& entry = parsedOf(op);
+    if (!entry.outputs) {
+        Common::Arguments out;
+        out.reserve(entry.signature.args.size());
+        for (const ArgumentSpec& slot : entry.signature.args) {
+            if (!slot.byRef) {
+                throw std::logic_error(operationName("document", op.dispatchNumber) + " takes inputs");
+            }
+            out.push_back(Common::Argument::out(numberAs(slot.type, 0.0)));
         }
-        out.push_back(Common::Argument::out(numberAs(slot.type, 0.0)));
+        entry.outputs = std::move(out);
     }
-    return out;
+    return *entry.outputs;
 }
 
 Common::Variant numberAs(VariantType type, double number)

@@ -207,4 +207,31 @@ TEST(SignatureOf, KeptListsFollowTheirTextAndResult)
     EXPECT_EQ(Common::signatureOf(op).result, Common::VariantType::I4);
 }
 
+// The prepared outputs are kept too: each call gets its own fresh list,
+// whatever the one before did with its list, and follows a changed list.
+TEST(PreparedOutputs, EachCallGetsFreshZeroOutputsOfTheListInForce)
+{
+    char list[] = "T* A* R8*";
+    const Common::HostOperation op{Common::HostSide::Document, 2, "test", list, Common::VariantType::I4};
+    Common::Arguments first = Common::preparedOutputs(op);
+    ASSERT_EQ(first.size(), 3u);
+    first[0].value = Common::Variant::text(L"filled");
+    first[1].value = Common::Variant::doubles({1.0, 2.0});
+    first[2].value = Common::Variant::r8(5.0);
+    const Common::Arguments second = Common::preparedOutputs(op);
+    ASSERT_EQ(second.size(), 3u);
+    EXPECT_EQ(second[0].value, Common::Variant::text(L""));
+    EXPECT_EQ(second[1].value, Common::Variant::doubles({}));
+    EXPECT_EQ(second[2].value, Common::Variant::r8(0.0));
+    EXPECT_TRUE(second[2].byRef);
+
+    list[6] = 'I';
+    list[7] = '2';
+    EXPECT_EQ(Common::preparedOutputs(op).at(2).value, Common::Variant::i2(0));
+    // An input in the list is refused at every call, not only the first.
+    list[1] = ' ';
+    EXPECT_THROW(Common::preparedOutputs(op), std::logic_error);
+    EXPECT_THROW(Common::preparedOutputs(op), std::logic_error);
+}
+
 }  // namespace HostSimTests
