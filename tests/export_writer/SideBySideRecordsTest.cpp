@@ -137,7 +137,7 @@ TEST_F(SideBySideRecordsTest, LongRoomListKeepsItsOrderAndGivesEveryRoomItsOwnId
     // Long enough for the chunks of the real sections to go side by side
     // on a machine with more than one core.
     ExportModel model;
-    const std::size_t rooms = 5000;
+    const std::size_t rooms = 9000;
     for (std::size_t i = 0; i < rooms; ++i) {
         auto room = std::make_unique<ExportRoom>();
         room->storey = 1;
