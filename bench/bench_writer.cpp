@@ -1,8 +1,9 @@
 // Writes a model of 100,000 records (rooms, walls, exterior lines, openings,
 // stairs and roofs) as a CEDXM file and reports the throughput. The counter
 // "rss_growth_kB" is how much the peak resident memory grew while writing,
-// after the model was built: the writer streams line by line, so it stays
-// small whatever the model's size.
+// after the model was built: the writer streams, holding at most two rounds
+// of record chunks of a long list, so it stays small whatever the model's
+// size.
 
 #include <benchmark/benchmark.h>
 
