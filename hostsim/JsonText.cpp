@@ -38,9 +38,16 @@ public:
     {
         refuseTooDeep();
         const bool top = open_.empty();
+        const bool listed = !top && open_.back().role == Role::Objects;
+        const bool inObject = listed || (!top && open_.back().inObject);
         Json* object = put(Json(Json::value_t::object));
         const Role role = top ? Role::Top : placedRole_ == Role::Document ? Role::Document : Role::Other;
-        open_.push_back(Open{object, {}, role, 0});
+        if (listed) {
+            // Room for the members of any plan object but the attributes of
+            // a room, made once: it is read and dropped at once.
+            object->get_ref<Json::object_t&>().reserve(kObjectMembers);
+        }
+        open_.push_back(Open{object, {}, role, 0, inObject});
         return true;
     }
 
@@ -97,8 +104,13 @@ public:
     bool start_array(std::size_t)
     {
         refuseTooDeep();
+        const bool inObject = !open_.empty() && (open_.back().role == Role::Objects || open_.back().inObject);
         Json* array = put(Json(Json::value_t::array));
-        open_.push_back(Open{array, {}, placedRole_ == Role::Objects ? Role::Objects : Role::Other, 0});
+        if (inObject) {
+            // A point or the start of an outline, in one allocation.
+            array->get_ref<Json::array_t&>().reserve(2);
+        }
+        open_.push_back(Open{array, {}, placedRole_ == Role::Objects ? Role::Objects : Role::Other, 0, inObject});
         return true;
     }
 
@@ -127,7 +139,11 @@ private:
         Role role;
         // Objects list: the elements handed over so far.
         std::size_t handed;
+        // Within an element of the objects list.
+        bool inObject;
     };
+
+    static constexpr std::size_t kObjectMembers = 10;
 
     bool place(Json&& value)
     {

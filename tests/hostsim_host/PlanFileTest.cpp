@@ -139,6 +139,15 @@ TEST_F(PlanFileTest, ObjectsReadWhileParsingComplainAsAWholeReadDoes)
     EXPECT_EQ(loadError(R"({"document": {"objects": )" + broken + R"(, "objects": []}})"), "(loaded)");
     EXPECT_EQ(loadError(R"({"document": {"objects": [], "objects": )" + broken + "}}"),
               "document.objects[1].type: missing");
+    // Names that begin or end alike are other names.
+    const std::string alike = folder.write(
+        "alike.json", R"({"document": {"objects": [{"typ": 7, "types": 8, "type": 1, "storey": 2, "Storey": 3}]}})");
+    const PlanDocument read = PlanDocument::load(alike);
+    ASSERT_EQ(read.document.objects.size(), 1u);
+    EXPECT_EQ(read.document.objects[0].type, 1u);
+    EXPECT_EQ(read.document.objects[0].storey, 2);
+    EXPECT_EQ(read.document.objects[0].unknownFields, Json::parse(R"({"typ": 7, "types": 8, "Storey": 3})"));
+
     const std::string path = folder.write(
         "twice.json", R"({"document": {"objects": [{"type": 1, "storey": 1}]}, "document": {"objects": [{"type": 2, "storey": 3}, {"type": 4, "storey": 5}]}})");
     const PlanDocument plan = PlanDocument::load(path);
