@@ -269,7 +269,55 @@ std::vector<double> eventHeightsFast(const std::vector<Edge>& allEdges, const Sc
     for (const auto& e : allEdges) {
         ys.push_back(e.start.y);
     }
-    const EdgeGroups groups = groupIdenticalEdges(allEdges);
+    // The largest coordinate over every edge, which is the largest over one
+    // of each identical edge too.
+    double largest = 1.0;
+    for (const auto& e : allEdges) {
+        largest = std::max({largest, std::fabs(e.start.x), std::fabs(e.start.y), std::fabs(e.end.x), std::fabs(e.end.y)});
+    }
+    const double u = std::numeric_limits<double>::epsilon() / 2;
+    const double eps = 64.0 * u * largest;
+    const double widen = 1e6 * eps;
+    // Lines within 2 asin(eps / widen) (about 2e-6) of each other in
+    // direction, and within that angle times sqrt(2)M plus 2 eps in offset;
+    // the tolerances below are twice that, which also covers the rounding
+    // of the directions and offsets themselves.
+    const double directionTolerance = 4e-6;
+    const double offsetTolerance = 6e-6 * largest;
+    const double pi = std::numbers::pi;
+
+    // Each edge's widened box and bucket of lines (or none: such an edge is
+    // tested with all), worked out for every edge while the identical ones
+    // are grouped, on large plans side by side.
+    std::vector<Box> boxOfEdge(allEdges.size());
+    std::vector<BucketKey> keyOfEdge(allEdges.size());
+    std::vector<char> placeable(allEdges.size(), 0);
+    EdgeGroups groups;
+    constexpr std::size_t kEdgesWorthAThread = 4096;
+    runChunks(2, allEdges.size() >= kEdgesWorthAThread ? split.threads : 1, [&](std::size_t job) {
+        if (job == 0) {
+            groups = groupIdenticalEdges(allEdges);
+            return;
+        }
+        for (std::size_t i = 0; i < allEdges.size(); ++i) {
+            const Edge& e = allEdges[i];
+            boxOfEdge[i] = Box{std::min(e.start.x, e.end.x) - widen, std::min(e.start.y, e.end.y) - widen,
+                               std::max(e.start.x, e.end.x) + widen, std::max(e.start.y, e.end.y) + widen};
+            const Vector2d d = e.end - e.start;
+            double direction = std::atan2(d.y, d.x);
+            if (direction < 0.0) {
+                direction += pi;
+            }
+            if (d.lengthSquared() < 1e-200 || direction < 2 * directionTolerance ||
+                direction > pi - 2 * directionTolerance) {
+                continue;
+            }
+            const double offset = std::cos(direction) * e.start.y - std::sin(direction) * e.start.x;
+            keyOfEdge[i] = BucketKey{static_cast<std::int64_t>(std::floor(direction / directionTolerance)),
+                                     static_cast<std::int64_t>(std::floor(offset / offsetTolerance))};
+            placeable[i] = 1;
+        }
+    });
     const std::vector<Edge>& edges = groups.edges;
     // Heights go to the list given, so that threads screening at once each
     // fill a list of their own.
@@ -308,21 +356,6 @@ std::vector<double> eventHeightsFast(const std::vector<Edge>& allEdges, const Sc
     };
     const auto test = [&](std::size_t i, std::size_t j) { testInto(i, j, ys); };
 
-    double largest = 1.0;
-    for (const auto& e : edges) {
-        largest = std::max({largest, std::fabs(e.start.x), std::fabs(e.start.y), std::fabs(e.end.x), std::fabs(e.end.y)});
-    }
-    const double u = std::numeric_limits<double>::epsilon() / 2;
-    const double eps = 64.0 * u * largest;
-    const double widen = 1e6 * eps;
-    // Lines within 2 asin(eps / widen) (about 2e-6) of each other in
-    // direction, and within that angle times sqrt(2)M plus 2 eps in offset;
-    // the tolerances below are twice that, which also covers the rounding
-    // of the directions and offsets themselves.
-    const double directionTolerance = 4e-6;
-    const double offsetTolerance = 6e-6 * largest;
-    const double pi = std::numbers::pi;
-
     // Each placeable edge with its bucket; sorted by bucket and, within one,
     // in edge order, so that every bucket is one stretch of the list.
     struct Placed {
@@ -334,22 +367,14 @@ std::vector<double> eventHeightsFast(const std::vector<Edge>& allEdges, const Sc
     placed.reserve(edges.size());
     std::vector<Box> boxes(edges.size());
     for (std::size_t i = 0; i < edges.size(); ++i) {
-        const Edge& e = edges[i];
-        boxes[i] = Box{std::min(e.start.x, e.end.x) - widen, std::min(e.start.y, e.end.y) - widen,
-                       std::max(e.start.x, e.end.x) + widen, std::max(e.start.y, e.end.y) + widen};
-        const Vector2d d = e.end - e.start;
-        double direction = std::atan2(d.y, d.x);
-        if (direction < 0.0) {
-            direction += pi;
-        }
-        if (d.lengthSquared() < 1e-200 || direction < 2 * directionTolerance || direction > pi - 2 * directionTolerance) {
+        // A group's edge is its first copy, bit for bit.
+        const std::size_t copy = groups.first[i];
+        boxes[i] = boxOfEdge[copy];
+        if (placeable[copy] != 0) {
+            placed.push_back(Placed{keyOfEdge[copy], i});
+        } else {
             withAll.push_back(i);
-            continue;
         }
-        const double offset = std::cos(direction) * e.start.y - std::sin(direction) * e.start.x;
-        placed.push_back(Placed{BucketKey{static_cast<std::int64_t>(std::floor(direction / directionTolerance)),
-                                          static_cast<std::int64_t>(std::floor(offset / offsetTolerance))},
-                                i});
     }
     std::sort(placed.begin(), placed.end(), [](const Placed& a, const Placed& b) {
         return a.key == b.key ? a.edge < b.edge : bucketBefore(a.key, b.key);
