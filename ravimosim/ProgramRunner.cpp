@@ -159,6 +159,19 @@ std::wstring quoteArgument(const std::wstring& argument)
     return quoted;
 }
 
+bool startProcess(const std::function<bool()>& create, int attempts, const std::function<void()>& retried)
+{
+    for (int attempt = 1;; ++attempt) {
+        if (create()) {
+            return true;
+        }
+        if (GetLastError() != ERROR_INTERNAL_ERROR || attempt >= attempts) {
+            return false;
+        }
+        retried();
+    }
+}
+
 unsigned long runProgram(const ProgramRun& run)
 {
     std::wstring commandLine = quoteArgument(run.program);
@@ -172,8 +185,15 @@ unsigned long runProgram(const ProgramRun& run)
     startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
     startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(run.program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                        &startup, &process)) {
+    const auto create = [&] {
+        return CreateProcessW(run.program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                              &startup, &process) != FALSE;
+    };
+    const auto retried = [&] {
+        std::fprintf(stderr, "RavimoSim: %s died while it was being started; starting it again\n",
+                     WinCom::narrow(run.program).c_str());
+    };
+    if (!startProcess(create, 3, retried)) {
         throw std::runtime_error("cannot start " + WinCom::narrow(run.program) + ": " +
                                  WinCom::describeHResult(HRESULT_FROM_WIN32(GetLastError())));
     }

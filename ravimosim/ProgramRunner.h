@@ -30,6 +30,14 @@ std::vector<std::wstring> withWindow(const std::vector<std::wstring>& arguments,
 // (CommandLineToArgvW) gives it back unchanged.
 std::wstring quoteArgument(const std::wstring& argument);
 
+// Calls `create` (one attempt to start a process; false with the error in
+// GetLastError) until it succeeds, at most `attempts` times while it fails
+// with ERROR_INTERNAL_ERROR. Wine now and then loses a new process while its
+// loader is still setting it up and reports just that: none of the program
+// has run, so starting it again is safe. Any other failure stands at once.
+// `retried` hears of each further attempt. True once started.
+bool startProcess(const std::function<bool()>& create, int attempts, const std::function<void()>& retried);
+
 // Runs the program in its own process with the same standard handles,
 // pumping this thread's messages (so that calls into this single-threaded
 // apartment are served) until it ends; its exit status. Throws

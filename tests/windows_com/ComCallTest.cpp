@@ -1,6 +1,7 @@
 // Host calls through IDispatch, client and server in one apartment: every
 // boundary type in and out, results, the property put, the host's own error
-// text, hostile arrays; and how RavimoSim passes the converter's command line.
+// text, hostile arrays; and how RavimoSim passes the converter's command line
+// and starts it.
 
 #include <gtest/gtest.h>
 
@@ -165,6 +166,35 @@ TEST(ProgramCommandLine, ArgumentsSurviveTheSplitAndWindowIsReplaced)
         EXPECT_EQ(std::wstring(split[i + 1]), passed[i]) << "argument " << i;
     }
     LocalFree(split);
+}
+
+TEST(ProgramStart, OnlyAProcessLostWhileStartingIsStartedAgain)
+{
+    // `failures` failed attempts with `error`, then success; how many were made.
+    DWORD lastError = 0;
+    const auto attemptsFor = [&lastError](int failures, DWORD error, bool& started) {
+        int made = 0, heard = 0;
+        started = RavimoSim::startProcess(
+            [&] {
+                if (++made > failures) {
+                    return true;
+                }
+                SetLastError(error);
+                return false;
+            },
+            3, [&] { ++heard; });
+        lastError = GetLastError();
+        EXPECT_EQ(heard, made - 1);
+        return made;
+    };
+    bool started = false;
+    EXPECT_EQ(attemptsFor(2, ERROR_INTERNAL_ERROR, started), 3);
+    EXPECT_TRUE(started);
+    EXPECT_EQ(attemptsFor(5, ERROR_INTERNAL_ERROR, started), 3);
+    EXPECT_FALSE(started);
+    EXPECT_EQ(lastError, static_cast<DWORD>(ERROR_INTERNAL_ERROR));  // the error still tells why
+    EXPECT_EQ(attemptsFor(5, ERROR_FILE_NOT_FOUND, started), 1);
+    EXPECT_FALSE(started);
 }
 
 }  // namespace
